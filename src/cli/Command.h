@@ -1,0 +1,28 @@
+// Sub-commands of twk208-cli. Each lives in its own Cmd*.cpp and registers
+// itself with a static Register object, so commands never share a file.
+#pragma once
+
+#include <functional>
+#include <string>
+#include <vector>
+
+namespace twk::cli {
+
+struct Command {
+  std::string name;
+  std::string usage;    // e.g. "check FILE"
+  std::string summary;  // one line for the help text
+  // Arguments after the command name; returns the process exit status.
+  std::function<int(const std::vector<std::string>& args)> run;
+};
+
+std::vector<Command>& Commands();
+
+struct Register {
+  explicit Register(Command c) { Commands().push_back(std::move(c)); }
+};
+
+// Exit status for wrong usage of a command.
+constexpr int kUsageExit = 2;
+
+}  // namespace twk::cli
