@@ -19,4 +19,7 @@ struct KeyUse {
 
 std::vector<KeyUse> AllRequiredKeys();
 
+// The resources' own keys: the title and the help tables.
+std::vector<KeyUse> ResourceBaseKeys();
+
 }  // namespace twk

@@ -4,6 +4,7 @@
 
 #include <cstdint>
 #include <string>
+#include <utility>
 #include <vector>
 
 namespace twk {
@@ -47,7 +48,9 @@ class TextStore {
 TextStore& MainText();
 TextStore& HelpText();
 // Installs the stores (tests and start-up); returns the previous pointers.
-void SetTextStores(TextStore* mainStore, TextStore* helpStore);
+// While none are installed (nullptr), the accessors use stores over the
+// program's own resources (ProgramFolder()), created on first use.
+std::pair<TextStore*, TextStore*> SetTextStores(TextStore* mainStore, TextStore* helpStore);
 
 // The resource file names from the program folder and the short code:
 // "%s%s.OVL" and "%s%sH.OVL".
