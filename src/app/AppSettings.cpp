@@ -241,7 +241,9 @@ bool AppSettings::Save() {
 }
 
 void AppSettings::SaveAtExit() {
-  if (saved_ || !firstInstance_ || marker != kValidMarker || FatalStopHappened()) return;
+  if (saved_ || !firstInstance_ || marker != kValidMarker ||
+      (stopCheck_ ? stopCheck_() : FatalStopHappened()))
+    return;
   saved_ = true;
   Save();
 }

@@ -106,6 +106,9 @@ class AppSettings {
     DeleteKey(backend_, parentPath, subkeyName);
   }
   SettingsBackend& Backend() { return backend_; }
+  // What SaveAtExit asks to learn whether a fatal stop has happened
+  // (FatalStopHappened by default; tests replace it).
+  void SetStopCheck(bool (*check)()) { stopCheck_ = check; }
 
   // The settings, all signed 32-bit.
   std::int32_t marker = 0;
@@ -129,6 +132,7 @@ class AppSettings {
   std::unique_ptr<SingleInstance> instance_;
   bool firstInstance_ = true;
   bool saved_ = false;
+  bool (*stopCheck_)() = nullptr;
 };
 
 // The process-wide settings object (installed by start-up and by tests).
