@@ -280,6 +280,12 @@ bool TextStore::HasKey(const std::string& key) { return impl_->Find(key) != null
 std::uint64_t TextStore::LinesRead() const { return impl_->linesRead; }
 std::uint64_t TextStore::BytesRead() const { return impl_->bytesRead; }
 
+std::vector<std::string> TextStore::SectionOrder() const {
+  std::vector<std::string> keys;
+  for (const auto& s : impl_->sections) keys.push_back(s.key);
+  return keys;
+}
+
 namespace {
 
 TextStore* g_main = nullptr;

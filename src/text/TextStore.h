@@ -37,6 +37,8 @@ class TextStore {
   // Counters for tests and benchmarks.
   std::uint64_t LinesRead() const;   // physical line reads from the source
   std::uint64_t BytesRead() const;   // bytes consumed from the source
+  // Keys of the section entries found so far, in list order (tests).
+  std::vector<std::string> SectionOrder() const;
 
  private:
   struct Impl;
