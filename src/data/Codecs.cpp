@@ -6,6 +6,9 @@
 #include <cstdio>
 #include <cstdlib>
 
+#include "data/NameChars.h"
+#include "text/TextStore.h"
+
 namespace twk::codec {
 
 std::string KeepOnly(std::string_view text, std::string_view extra) {
@@ -99,5 +102,346 @@ std::string FormatHexByte(int v) {
   if (s.size() == 1) s.insert(s.begin(), '0');
   return s;
 }
+
+// ---- the codecs ------------------------------------------------------------
+
+namespace {
+
+bool IsDigit(int key) { return key >= '0' && key <= '9'; }
+
+// The editor opened with one typed character, caret after it.
+void OpenWithChar(CodecIo& io, int key) {
+  io.outputText = std::string(1, static_cast<char>(key));
+  io.selStart = 1;
+  io.selLength = 0;
+  io.request = kOpenEditor;
+}
+
+// The editor opened with a text, all of it selected.
+void OpenWithText(CodecIo& io, std::string text) {
+  io.outputText = std::move(text);
+  io.selStart = 0;
+  io.selLength = static_cast<int>(io.outputText.size());
+  io.request = kOpenEditor;
+}
+
+std::string TrimBoth(const std::string& s) {
+  const auto b = s.find_first_not_of(' ');
+  if (b == std::string::npos) return {};
+  const auto e = s.find_last_not_of(' ');
+  return s.substr(b, e - b + 1);
+}
+
+std::string TrimRight(std::string s) {
+  while (!s.empty() && s.back() == ' ') s.pop_back();
+  return s;
+}
+
+void OpenPopup(CodecIo& io, PopupKind kind, std::string list, int value) {
+  io.popup = kind;
+  io.popupList = std::move(list);
+  io.popupValue = value;
+  io.request = kPopupOpened;
+}
+
+// Until a real list source is installed nothing is known.
+class NoLists : public SelectionLists {
+ public:
+  std::string TextOf(const std::string&, int, int) override { return "error"; }
+  bool Step(const std::string&, int, int, int, int&) override { return false; }
+};
+NoLists g_noLists;
+SelectionLists* g_lists = nullptr;
+
+}  // namespace
+
+SelectionLists& DefaultSelectionLists() { return g_lists ? *g_lists : g_noLists; }
+
+SelectionLists* SetSelectionLists(SelectionLists* lists) {
+  SelectionLists* old = g_lists;
+  g_lists = lists;
+  return old;
+}
+
+bool Selection(CodecIo& io, const std::string& listKey, int listNo, int& value) {
+  if (io.hasParent) {
+    if (io.parentLabel == listNo && io.inputKind == 2) {
+      value = io.parentIndex;
+      return true;
+    }
+    return false;
+  }
+  SelectionLists& lists = DefaultSelectionLists();
+  bool changed = false;
+  if (io.hasGrid && (io.key == kKeySpace || io.key == kKeyBackspace)) {
+    int next = value;
+    if (lists.Step(listKey, listNo, value, io.key == kKeySpace ? 1 : -1, next)) {
+      value = next;
+      changed = true;
+    }
+  }
+  io.outputText = lists.TextOf(listKey, listNo, value);
+  if (io.hasGrid && io.key == kKeyEnter) OpenPopup(io, PopupKind::SelectionList, listKey, value);
+  return changed;
+}
+
+int AttributeMenu(CodecIo& io, const std::string& listKey, int& markBits, bool usedView) {
+  int result = 0;
+  if (io.hasParent) {
+    if (io.parentLabel == 1 && io.inputKind == 2) {
+      switch (io.parentIndex) {
+        case 1: markBits |= 1; result = 1; break;
+        case 2: markBits |= 2; result = 1; break;
+        case 4: result = 2; break;
+        case 5: result = 3; break;
+        default: break;
+      }
+    }
+  } else if (io.hasGrid) {
+    if (io.key == kKeyEnter) OpenPopup(io, PopupKind::SelectionList, listKey, markBits);
+    else if ((io.key == kKeySpace || io.key == kKeyBackspace) && !usedView) result = 2;
+  }
+  io.outputText.clear();
+  if (markBits & 1) io.outputText += "P";
+  if (markBits & 2) io.outputText += "C";
+  return result;
+}
+
+bool Digits(CodecIo& io, std::uint8_t* field, int count) {
+  const int bytes = (count + 1) / 2;
+  bool changed = false;
+  if (io.inputKind == 1) {
+    const std::string digits = KeepOnly(io.inputText, "");
+    std::fill(field, field + bytes, std::uint8_t{0});
+    if (static_cast<int>(digits.size()) == count) {
+      for (int i = 0; i < count; ++i) {
+        const int d = digits[static_cast<size_t>(i)] - '0';
+        field[i / 2] = static_cast<std::uint8_t>(field[i / 2] + (i % 2 == 0 ? d * 10 : d));
+      }
+    } else {
+      std::fill(field, field + bytes, std::uint8_t{0xFF});
+    }
+    changed = true;
+  }
+  std::string text;
+  if (std::all_of(field, field + bytes, [](std::uint8_t b) { return b <= 99; })) {
+    for (int i = 0; i < count; ++i) {
+      const int b = field[i / 2];
+      text.push_back(static_cast<char>('0' + std::min(i % 2 == 0 ? b / 10 : b % 10, 9)));
+    }
+  }
+  io.outputText = text;
+  io.selStart = 0;
+  io.selLength = static_cast<int>(text.size());
+  if (io.hasGrid) {
+    int key = io.key;
+    if (key == kKeySpace || key == kKeyBackspace) key = kKeyEnter;
+    if (key == kKeyEnter) OpenWithText(io, TrimBoth(text));
+    else if (IsDigit(key) || key == '.') OpenWithChar(io, key);
+  }
+  return changed;
+}
+
+bool Text(CodecIo& io, char* field, int length) {
+  bool changed = false;
+  if (io.inputKind == 1 || io.inputKind == 2) {
+    for (int i = 0; i < length; ++i) {
+      field[i] = i < static_cast<int>(io.inputText.size()) ? io.inputText[static_cast<size_t>(i)] : ' ';
+    }
+    changed = true;
+  }
+  for (int i = 0; i < length; ++i) {
+    if (!IsPrintable(static_cast<unsigned char>(field[i]))) field[i] = ' ';
+  }
+  io.outputText = TrimRight(std::string(field, static_cast<size_t>(length)));
+  io.selStart = 0;
+  io.selLength = static_cast<int>(io.outputText.size());
+  if (io.hasGrid) {
+    int key = io.key;
+    if (key == kKeySpace || key == kKeyBackspace) key = kKeyEnter;
+    if (key == kKeyEnter) OpenWithText(io, io.outputText);
+    else if (key > 0 && key < 256 && IsPrintable(static_cast<unsigned char>(key))) OpenWithChar(io, key);
+  }
+  return changed;
+}
+
+bool Integer(CodecIo& io, int& value, int lo, int hi, int offset, int step,
+             const char* fixedText, bool clamp) {
+  if (step <= 0) step = 1;
+  bool changed = false;
+  std::int64_t v = value;
+  if (io.inputKind == 1) {
+    std::int64_t parsed = 0;
+    if (ParseIntegerText(io.inputText, parsed)) {
+      v = parsed - offset;
+      if (step != 1) v = RoundHalfAway(static_cast<double>(v) / step) * step;
+      v = std::clamp<std::int64_t>(v, lo, hi);
+      changed = true;
+    }
+  }
+  if (clamp) {
+    const std::int64_t c = std::clamp<std::int64_t>(v, lo, hi);
+    if (c != v) changed = true;
+    v = c;
+  }
+  bool editor = false;
+  if (io.hasGrid) {
+    if (io.key == kKeySpace || io.key == kKeyBackspace) {
+      v += io.key == kKeySpace ? step : -step;
+      if (v < lo) v = hi;
+      else if (v > hi) v = lo;
+      v = v / step * step;
+      changed = true;
+    } else if (IsDigit(io.key) || (io.key == '-' && lo < 0)) {
+      OpenWithChar(io, io.key);
+      editor = true;
+    }
+  }
+  value = static_cast<int>(v);
+  if (!editor) {
+    io.outputText = fixedText ? std::string(fixedText) : std::to_string(v + offset);
+    io.selStart = 0;
+    io.selLength = static_cast<int>(io.outputText.size());
+    if (io.hasGrid && io.key == kKeyEnter) io.request = kOpenEditor;
+  }
+  return changed;
+}
+
+bool Scaled(CodecIo& io, int& value, int scale, int lo, int hi, int offText, int drop) {
+  if (scale <= 0) scale = 1;
+  bool changed = false;
+  if (io.inputKind == 1) {
+    std::string number = KeepOnly(io.inputText, ".");
+    if (number.size() > 9) number.resize(9);
+    const std::string word = KeepOnly(io.inputText, "ofOF");
+    char* end = nullptr;
+    const double d = std::strtod(number.c_str(), &end);
+    if (!number.empty() && end != number.c_str()) {
+      const std::int64_t v = static_cast<std::int64_t>((d + 0.0005) * scale);
+      value = static_cast<int>(std::clamp<std::int64_t>(v, lo, hi));
+      changed = true;
+    }
+    if (word.size() >= 2 && (word[0] == 'o' || word[0] == 'O') && (word[1] == 'f' || word[1] == 'F')) {
+      value = 0;
+      changed = true;
+    }
+  }
+  bool editor = false;
+  if (io.hasGrid) {
+    if (io.key == kKeySpace || io.key == kKeyBackspace) {
+      value += io.key == kKeySpace ? 1 : -1;
+      if (value < lo) value = hi;
+      else if (value > hi) value = lo;
+      changed = true;
+    } else if (IsDigit(io.key) || io.key == '.' || io.key == 'O' || io.key == 'o') {
+      OpenWithChar(io, io.key);
+      editor = true;
+    }
+  }
+  if (!editor) {
+    if (io.key != 0 || offText != 1 || value != 0) {
+      io.outputText = FormatScaled(value, scale, drop);
+    } else {
+      io.outputText = MainText().GetFirstLine("GI_AppInd_TimerOff");
+    }
+    if (io.hasGrid && io.key == kKeyEnter) OpenWithText(io, TrimBoth(io.outputText));
+  }
+  return changed;
+}
+
+bool Frequency(CodecIo& io, FreqPair& rec, bool second, bool linking) {
+  const bool linked = linking && rec.loaded && !rec.firstEmpty && !rec.secondEmpty &&
+                      rec.first == rec.second;
+  std::int64_t value = second ? rec.second : rec.first;
+  bool empty = second ? rec.secondEmpty : rec.firstEmpty;
+  bool changed = false;
+  if (io.inputKind == 1) {
+    const std::int64_t f = ParseFrequencyText(io.inputText);
+    if (f > 0) {
+      value = f;
+      empty = false;
+      changed = true;
+    }
+  }
+  value = std::clamp(value, kFreqMin, kFreqMax);
+  io.alignment = 2;
+  const std::string current = empty ? std::string() : FormatFrequency(value);
+  io.outputText = current;
+  if (io.hasGrid) {
+    if (io.key == '.') {
+      io.outputText = current;
+      const auto dot = current.find('.');
+      io.selStart = static_cast<int>(dot == std::string::npos ? current.size() : dot + 1);
+      io.selLength = 0;
+      io.request = kOpenEditor;
+    } else if (io.key == '=' && second) {
+      const std::string first = rec.firstEmpty ? std::string() : FormatFrequency(std::clamp(rec.first, kFreqMin, kFreqMax));
+      io.outputText = first;
+      io.selStart = static_cast<int>(first.size());
+      io.selLength = 0;
+      io.request = kOpenEditor;
+    } else if (IsDigit(io.key) || io.key == kKeySpace) {
+      OpenWithChar(io, io.key);
+    } else if (io.key == kKeyEnter) {
+      OpenWithText(io, rec.loaded ? current : std::string());
+    }
+  }
+  if (second) {
+    rec.second = value;
+    rec.secondEmpty = empty;
+  } else {
+    rec.first = value;
+    rec.firstEmpty = empty;
+    if (linked && changed) {
+      rec.second = value;
+      rec.secondEmpty = empty;
+    }
+  }
+  if (io.request != kOpenEditor) {
+    if (!rec.loaded || empty) {
+      io.outputText.clear();
+    } else if (second && linked) {
+      io.outputText = "<-";
+      io.alignment = 0;
+    }
+  }
+  return changed;
+}
+
+bool HexByte(CodecIo& io, int& value, int compare) {
+  bool changed = false;
+  if (io.inputKind == 2) {
+    value = std::atoi(io.inputText.c_str()) >> 18;
+    changed = true;
+  } else if (io.inputKind == 1) {
+    std::string hex = KeepOnly(io.inputText, kHexLetters);
+    for (char& ch : hex) ch = static_cast<char>(std::toupper(static_cast<unsigned char>(ch)));
+    if (!hex.empty()) {
+      if (hex.size() > 2) hex.resize(2);
+      value = static_cast<int>(std::strtol(hex.c_str(), nullptr, 16));
+      changed = true;
+    }
+  }
+  io.outputText = FormatHexByte(value);
+  io.selStart = 0;
+  io.selLength = static_cast<int>(io.outputText.size());
+  if (value != compare) {
+    io.hasTextColor = true;
+    io.textColor = 0x0000FF;
+  }
+  if (io.hasGrid) {
+    const bool hexDigit = IsDigit(io.key) || (io.key > 0 && io.key < 256 &&
+                          kHexLetters.find(static_cast<char>(io.key)) != std::string_view::npos);
+    if (io.key == kKeyEnter) OpenPopup(io, PopupKind::BitField, {}, value << 18);
+    else if (hexDigit) OpenWithChar(io, io.key);
+  }
+  return changed;
+}
+
+void CleanNameField(char* field, int length) { CleanNameChars(field, length); }
+
+void ShortNameField(char* field3) { ApplyShortNameRule(field3); }
+
+std::vector<KeyUse> CodecKeys() { return {{"GI_AppInd_TimerOff", ResourceFile::Main, 1}}; }
 
 }  // namespace twk::codec

@@ -13,6 +13,9 @@
 #include <cstdint>
 #include <string>
 #include <string_view>
+#include <vector>
+
+#include "text/ResourceKeys.h"
 
 namespace twk {
 
@@ -79,7 +82,96 @@ std::string FormatScaled(int v, int scale, int drop);
 // "%X" of a byte with a leading 0 when it would be one character.
 std::string FormatHexByte(int v);
 
-// ---- codecs over the cell access context -----------------------------------
+// ---- the codecs ------------------------------------------------------------
+//
+// Every codec reads its inputs from and writes its outputs to a CodecIo, the
+// part of the cell access context a codec works on; the overloads further
+// below take the context itself and copy in and out.
+
+// What a codec asks the sheet to open when it reports kPopupOpened.
+enum class PopupKind { None, SelectionList, BitField };
+
+struct CodecIo {
+  // Inputs.
+  int key = 0;                 // 8 Backspace, 13 Enter, 32 Space, characters
+  int inputKind = 0;           // 1 committed edit, 2 choice from a popup window
+  std::string inputText;       // the committed edit
+  bool hasGrid = false;        // only contexts with a grid react to keys
+  bool hasParent = false;      // the call comes back from a popup window ...
+  int parentLabel = 262;       // ... whose chosen cell has this label
+  int parentIndex = 0;         // ... and index
+  // Outputs.
+  std::string outputText;
+  int selStart = 0;
+  int selLength = 0;
+  int request = kNoRequest;
+  PopupKind popup = PopupKind::None;
+  std::string popupList;       // list sheet key of a selection popup
+  int popupValue = 0;          // value to focus (bit field: value << 18)
+  int alignment = -1;          // horizontal alignment for the cell (0 left, 2 right), -1 unchanged
+  bool hasTextColor = false;   // a text colour for the cell (0x00BBGGRR)
+  std::uint32_t textColor = 0;
+};
+
+// Selection lists ("%s#%d" of list key and list number) as the cell index
+// gives them; replaceable for tests.
+class SelectionLists {
+ public:
+  virtual ~SelectionLists() = default;
+  virtual std::string TextOf(const std::string& listKey, int listNo, int value) = 0;
+  // The value delta (+1/-1) entries away from `current` in list order,
+  // wrapping; false when the list is unknown.
+  virtual bool Step(const std::string& listKey, int listNo, int current, int delta,
+                    int& result) = 0;
+};
+SelectionLists& DefaultSelectionLists();
+SelectionLists* SetSelectionLists(SelectionLists* lists);  // nullptr: the cell index
+
+// Selection: value v of list K#n. Space/Backspace step through the list,
+// Enter opens the list at v, a choice from the list sets v.
+bool Selection(CodecIo& io, const std::string& listKey, int listNo, int& value);
+
+// Attribute menu of a channel slot: shows "P" and "C" from the mark bits.
+// Returns 0 nothing, 1 the marks changed (markBits updated), 2 toggle the
+// slot's in-use flag, 3 the "used channels" choice.
+int AttributeMenu(CodecIo& io, const std::string& listKey, int& markBits, bool usedView);
+
+// Packed decimal digits, two per byte (high digit = byte / 10); an empty
+// field is all 0xFF. A committed edit with the wrong number of digits
+// stores the empty field.
+bool Digits(CodecIo& io, std::uint8_t* field, int count);
+
+// A character field of `length` bytes, space padded.
+bool Text(CodecIo& io, char* field, int length);
+
+// Integer value v shown as v + offset (or `fixedText` when not null).
+bool Integer(CodecIo& io, int& value, int lo, int hi, int offset, int step,
+             const char* fixedText, bool clamp);
+
+// A number shown with three decimals of value / scale; `offText` 1 shows the
+// text of "GI_AppInd_TimerOff" for 0; `drop` trailing zeros are removed.
+bool Scaled(CodecIo& io, int& value, int scale, int lo, int hi, int offText, int drop);
+
+// The two frequencies of a free channel, in Hz, with their empty marks.
+struct FreqPair {
+  bool loaded = false;
+  std::int64_t first = 0;
+  std::int64_t second = 0;
+  bool firstEmpty = false;
+  bool secondEmpty = false;
+};
+// `second` selects the second frequency; with `linking` a second frequency
+// equal to the first follows it (shown as "<-").
+bool Frequency(CodecIo& io, FreqPair& rec, bool second, bool linking);
+
+// A byte in hexadecimal, red when it differs from `compare`.
+bool HexByte(CodecIo& io, int& value, int compare);
+
+// Name cleaning and the short-name rule over image fields.
+void CleanNameField(char* field, int length);
+void ShortNameField(char* field3);
+
+std::vector<KeyUse> CodecKeys();
 
 }  // namespace codec
 }  // namespace twk
