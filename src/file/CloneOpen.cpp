@@ -3,6 +3,7 @@
 #include "data/MemoryMap.h"
 #include "data/Normalize.h"
 #include "file/CloneFile.h"
+#include "text/TextStore.h"
 
 namespace twk {
 
@@ -92,5 +93,15 @@ int LoadTemplateImage(const std::string& path, EepromImage& tmpl, Dialogs* dialo
   tmpl.Assign(working);
   return kCloneOk;
 }
+
+std::string InitialFileName(int modelIndex) {
+  return MainText().GetLine("GI_App_InitialFile", modelIndex);
+}
+
+std::string InitialFilePath(const std::string& folder, int modelIndex) {
+  return folder + InitialFileName(modelIndex);
+}
+
+std::vector<KeyUse> InitialFileKeys() { return {{"GI_App_InitialFile", ResourceFile::Main, 1}}; }
 
 }  // namespace twk

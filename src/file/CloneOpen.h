@@ -7,6 +7,7 @@
 #include <string>
 
 #include "data/EepromImage.h"
+#include "text/ResourceKeys.h"
 
 namespace twk {
 
@@ -55,5 +56,11 @@ int SaveCloneDocument(const std::string& path, EepromImage& current, const Eepro
 // 8 without a message (the caller reports the unusable initial file). On
 // failure `tmpl` is left as it was.
 int LoadTemplateImage(const std::string& path, EepromImage& tmpl, Dialogs* dialogs);
+
+// The initial file of model m: line m of "GI_App_InitialFile", a file name
+// relative to the program's folder. `folder` ends with a separator.
+std::string InitialFileName(int modelIndex);
+std::string InitialFilePath(const std::string& folder, int modelIndex);
+std::vector<KeyUse> InitialFileKeys();
 
 }  // namespace twk

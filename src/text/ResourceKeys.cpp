@@ -1,5 +1,8 @@
 #include "text/ResourceKeys.h"
 
+#include "file/CloneFile.h"
+#include "file/CloneOpen.h"
+
 namespace twk {
 
 // The keys of the resources themselves: the program's title, used as the
@@ -19,6 +22,8 @@ std::vector<KeyUse> AllRequiredKeys() {
     keys.insert(keys.end(), more.begin(), more.end());
   };
   add(ResourceBaseKeys());
+  add(CloneFileKeys());
+  add(InitialFileKeys());
   // Each module appends its list here: add(ModuleKeys());
   return keys;
 }
