@@ -15,23 +15,23 @@ std::string CloneInfo::Comment() const {
 }
 
 int CheckIdentity(cmcCloneResult& result, CloneInfo& info, int modelCode, int secondCode) {
-  if (result.code != kCloneOk || result.mode != cmcCloneMode::Identify) return result.code;
+  if (result.code != kCmcOk || result.mode != cmcCloneMode::Identify) return result.code;
   if (result.firstCode != modelCode || result.secondCode != secondCode)
-    return result.code = kCloneWrongModel;
+    return result.code = kCmcWrongModel;
   info.modelCode = result.firstCode;
   info.secondCode = result.secondCode;
   const auto& b = result.idBlock;
-  if (b.size() < kIdBlockKept || b[0] != b.size()) return result.code = kCloneWrongModel;
+  if (b.size() < kIdBlockKept || b[0] != b.size()) return result.code = kCmcWrongModel;
   info.block.assign(b.begin(), b.begin() + kIdBlockKept);
   info.valid = true;
-  if (b[2] != 1) return result.code = kCloneWrongFormat;
+  if (b[2] != 1) return result.code = kCmcWrongFormat;
   return result.code;
 }
 
 int CheckImage(cmcCloneResult& result) {
-  if (result.code != kCloneOk || result.mode != cmcCloneMode::Read) return result.code;
+  if (result.code != kCmcOk || result.mode != cmcCloneMode::Read) return result.code;
   if (!result.image.InRange(kImageFormatMarker) || result.image.GetByte(kImageFormatMarker) != 1)
-    result.code = kCloneBadImage;
+    result.code = kCmcBadImage;
   return result.code;
 }
 
@@ -43,9 +43,9 @@ std::vector<KeyUse> CloneKeys() {
 }
 
 std::string CloneErrorText(TextStore& text, int code, int comPort, const std::string& devicePath) {
-  if (code == kCloneOk) return "";
+  if (code == kCmcOk) return "";
   std::string head = text.GetLine("GI_Mess_CloneErr_Head", code < kCloneErrHeadLines ? code : 1);
-  if (code == kClonePortError) {
+  if (code == kCmcPortError) {
     // The head names the port by its number; a device path replaces it.
     std::string formatted;
     for (std::size_t i = 0; i < head.size(); ++i) {
@@ -173,13 +173,13 @@ void cmcCloneControl::Completed(cmcCloneResult& result) {
   if (result.mode == cmcCloneMode::Identify) {
     if (identHandler_)
       identHandler_(result);
-    else if (result.code == kCloneOk)
-      result.code = kCloneWrongModel;
+    else if (result.code == kCmcOk)
+      result.code = kCmcWrongModel;
   } else if (result.mode == cmcCloneMode::Read) {
     if (readHandler_)
       readHandler_(result);
-    else if (result.code == kCloneOk)
-      result.code = kCloneMissingData;
+    else if (result.code == kCmcOk)
+      result.code = kCmcMissingData;
   }
   if (trace_) {
     lastTrace_ = trace_->Path();
@@ -191,7 +191,7 @@ void cmcCloneControl::Completed(cmcCloneResult& result) {
     engine_.SetObserver(nullptr);
     trace_.reset();
   }
-  if (result.code != kCloneOk && errorSink_) {
+  if (result.code != kCmcOk && errorSink_) {
     const std::string text =
         text_ ? CloneErrorText(*text_, result.code, comPort_, devicePath_) : std::string();
     errorSink_(text, result);

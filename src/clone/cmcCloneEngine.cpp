@@ -150,7 +150,7 @@ bool cmcCloneEngine::Begin(cmcCloneMode mode, const cmcRangeList* ranges, Comple
   currentAddress_ = ranges_.empty() ? 0 : ranges_[0].start;
   result_ = std::make_unique<cmcCloneResult>();
   result_->mode = mode;
-  result_->code = kCloneOk;
+  result_->code = kCmcOk;
   result_->firstCode = firstCode_;
   result_->secondCode = secondCode_;
   result_->image.Resize(imageSize_);
@@ -165,7 +165,7 @@ bool cmcCloneEngine::Begin(cmcCloneMode mode, const cmcRangeList* ranges, Comple
 void cmcCloneEngine::Tick() {
   if (state_ != kIdle) Step();
   if (state_ != kIdle && port_.WriteFailed()) {
-    result_->code = kCloneShortWrite;
+    result_->code = kCmcShortWrite;
     state_ = kDone;
   }
   if (state_ == kDone) {
@@ -213,7 +213,7 @@ void cmcCloneEngine::Step() {
     progress = false;
     while (!receive_.Empty() && !echo_.Empty()) {
       if (receive_.At(0) != echo_.At(0)) {
-        result_->code = kCloneEchoError;
+        result_->code = kCmcEchoError;
         next = kFinish;
         skip = true;
         break;
@@ -264,9 +264,9 @@ void cmcCloneEngine::Step() {
             result_->firstCode = f[4] << 8 | f[5];
             result_->secondCode = f[6] << 8 | f[7];
             result_->idBlock.assign(f.begin() + 8, f.end());
-            result_->code = kCloneOk;
+            result_->code = kCmcOk;
           } else {
-            result_->code = kCloneFrameError;
+            result_->code = kCmcFrameError;
           }
           next = kFinish;
         } else {
@@ -302,8 +302,8 @@ void cmcCloneEngine::Step() {
         if (AssembleReply(&f)) {
           static const std::uint8_t kOk[] = {0xFE, 0xEF, 0xEE, 0xE6, 0x00};
           result_->code = f.size() == 5 && std::equal(f.begin(), f.end(), kOk)
-                              ? kCloneOk
-                              : kCloneWriteRejected;
+                              ? kCmcOk
+                              : kCmcWriteRejected;
           next = kFinish;
         } else {
           next = state_;
@@ -334,8 +334,8 @@ void cmcCloneEngine::Step() {
   } else if (expired) {
     // The first failure is the one reported: a transfer already failing
     // (and only waiting for its output to drain) keeps its code.
-    if (result_->code == kCloneOk)
-      result_->code = echoCheck_ && !echo_.Empty() ? kCloneEchoError : kCloneNoAnswer;
+    if (result_->code == kCmcOk)
+      result_->code = echoCheck_ && !echo_.Empty() ? kCmcEchoError : kCmcNoAnswer;
     next = state_ == kFinish ? kDone : kFinish;
   }
   state_ = next;
@@ -374,7 +374,7 @@ bool cmcCloneEngine::ActPortScript(State* next) {
     else
       script_.erase(0, close + 1);
     if (!OpenPort(settings)) {
-      result_->code = kClonePortError;
+      result_->code = kCmcPortError;
       *next = kFinish;
       script_.clear();
       return false;
@@ -397,7 +397,7 @@ bool cmcCloneEngine::ActPortScript(State* next) {
 
 void cmcCloneEngine::ActOpen(State* next) {
   if (!OpenPort(lineSettings_)) {
-    result_->code = kClonePortError;
+    result_->code = kCmcPortError;
     *next = kFinish;
     return;
   }
@@ -405,7 +405,7 @@ void cmcCloneEngine::ActOpen(State* next) {
     case cmcCloneMode::Identify: *next = kSendIdentRequest; break;
     case cmcCloneMode::Read: *next = kSendReadRequest; break;
     case cmcCloneMode::Write: *next = kSendWriteRequest; break;
-    default: result_->code = kClonePortError, *next = kFinish; break;
+    default: result_->code = kCmcPortError, *next = kFinish; break;
   }
 }
 
@@ -465,7 +465,7 @@ bool cmcCloneEngine::ActReceiveData(State* next) {
     } else {
       frame_.Push(static_cast<std::uint8_t>(b));
       if (frame_.Length() > kMaxFrame) {
-        result_->code = kCloneFrameError;
+        result_->code = kCmcFrameError;
         *next = kFinish;
         break;
       }
@@ -480,35 +480,35 @@ int cmcCloneEngine::CheckDataFrame() {
   const int len = frame_.Length();
   const std::uint8_t* f = frame_.Data();
   if (len < 12 || len > kMaxFrame + 1 || f[0] != 0xFE || f[1] != 0xEF || f[2] != 0xEE)
-    return kCloneFrameError;
+    return kCmcFrameError;
   if (f[3] == 0xE4) return DecodeRecord(f + 4, len - 4);
   if (f[3] == 0xE5) {
-    if (len != 15 || std::memcmp(f + 4, kMaker, 9) != 0) return kCloneFrameError;
+    if (len != 15 || std::memcmp(f + 4, kMaker, 9) != 0) return kCmcFrameError;
     char count[3];
     std::snprintf(count, sizeof count, "%02X", records_ % 256);
-    if (f[13] != count[0] || f[14] != count[1]) return kCloneCountError;
+    if (f[13] != count[0] || f[14] != count[1]) return kCmcCountError;
     return -2;
   }
-  return kCloneFrameError;
+  return kCmcFrameError;
 }
 
 int cmcCloneEngine::DecodeRecord(const std::uint8_t* text, int n) {
-  if (n % 2) return kCloneFrameError;
+  if (n % 2) return kCmcFrameError;
   std::vector<std::uint8_t> d;
   d.reserve(n / 2);
   for (int i = 0; i < n; i += 2) {
     const int hi = StrictHexDigit(text[i]), lo = StrictHexDigit(text[i + 1]);
-    if (hi < 0 || lo < 0) return kCloneFrameError;
+    if (hi < 0 || lo < 0) return kCmcFrameError;
     d.push_back(static_cast<std::uint8_t>(hi << 4 | lo));
   }
-  if (d.size() < 4 || static_cast<int>(d.size()) != d[2] + 4) return kCloneFrameError;
+  if (d.size() < 4 || static_cast<int>(d.size()) != d[2] + 4) return kCmcFrameError;
   int sum = 0;
   for (auto b : d) sum += b;
-  if (sum & 0xFF) return kCloneFrameError;
+  if (sum & 0xFF) return kCmcFrameError;
   const int address = d[0] << 8 | d[1];
   const int count = d[2];
   const int limit = std::min(imageSize_, result_->image.Size());
-  if (address < 0 || address + count > limit) return kCloneAddressError;
+  if (address < 0 || address + count > limit) return kCmcAddressError;
   auto& map = result_->receivedMap;
   for (int i = 0; i < count; ++i) {
     const int a = address + i;
@@ -529,12 +529,12 @@ int cmcCloneEngine::CoverageCheck() const {
       expected[a / 8] |= static_cast<std::uint8_t>(1 << (a % 8));
   }
   std::vector<std::uint8_t> got = result_->receivedMap;
-  if (got.size() > len) return kCloneAddressError;
+  if (got.size() > len) return kCmcAddressError;
   got.resize(len, 0);
-  if (got == expected) return kCloneOk;
+  if (got == expected) return kCmcOk;
   for (std::size_t i = 0; i < len; ++i)
-    if (got[i] & ~expected[i]) return kCloneAddressError;
-  return kCloneMissingData;
+    if (got[i] & ~expected[i]) return kCmcAddressError;
+  return kCmcMissingData;
 }
 
 const cmcRange* cmcCloneEngine::CurrentRange() const {

@@ -23,20 +23,20 @@ namespace twk {
 // Result codes of a transfer (the engine sets 0-10 and 17; the clone
 // controller's checks set 11-16).
 enum cmcCloneCode : int {
-  kCloneOk = 0,
-  kClonePortError = 2,
-  kCloneEchoError = 4,
-  kCloneNoAnswer = 5,
-  kCloneFrameError = 6,
-  kCloneCountError = 7,
-  kCloneMissingData = 8,
-  kCloneAddressError = 9,
-  kCloneWriteRejected = 10,
-  kCloneWrongModel = 11,
-  kCloneWrongFormat = 14,
-  kCloneBadImage = 15,
-  kCloneBadImage2 = 16,
-  kCloneShortWrite = 17,
+  kCmcOk = 0,
+  kCmcPortError = 2,
+  kCmcEchoError = 4,
+  kCmcNoAnswer = 5,
+  kCmcFrameError = 6,
+  kCmcCountError = 7,
+  kCmcMissingData = 8,
+  kCmcAddressError = 9,
+  kCmcWriteRejected = 10,
+  kCmcWrongModel = 11,
+  kCmcWrongFormat = 14,
+  kCmcBadImage = 15,
+  kCmcBadImage2 = 16,
+  kCmcShortWrite = 17,
 };
 
 enum class cmcCloneMode : int { None = 0, Identify = 1, Read = 2, Write = 3 };

@@ -2,6 +2,7 @@
 
 #include "file/CloneFile.h"
 #include "file/CloneOpen.h"
+#include "clone/cmcCloneControl.h"
 
 namespace twk {
 
@@ -24,6 +25,7 @@ std::vector<KeyUse> AllRequiredKeys() {
   add(ResourceBaseKeys());
   add(CloneFileKeys());
   add(InitialFileKeys());
+  add(CloneKeys());
   // Each module appends its list here: add(ModuleKeys());
   return keys;
 }
