@@ -11,10 +11,10 @@
 #include <vector>
 
 #include "app/SettingsBackend.h"
+#include "app/SingleInstance.h"
 
 namespace twk {
 
-class SingleInstance;
 
 // The recent clone files, newest first, at most 10. Paths compare
 // case-insensitively (single-byte character set).

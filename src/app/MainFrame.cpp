@@ -1,0 +1,366 @@
+#include "app/MainFrame.h"
+
+#include <unistd.h>
+
+#include <algorithm>
+#include <climits>
+
+#include "app/AppSettings.h"
+#include "app/Dialogs.h"
+#include "app/Fatal.h"
+#include "clone/TimerService.h"
+#include "clone/cmcCloneEngine.h"
+#include "clone/cmcTask.h"
+#include "data/Normalize.h"
+#include "file/CloneOpen.h"
+#include "sheet/MessageBus.h"
+#include "text/TextStore.h"
+
+namespace twk {
+
+namespace {
+
+constexpr int kModelCode = 0x2989;
+constexpr int kSubCode = 1;
+constexpr int kFormatMarkerAddress = 0x3DA;
+constexpr int kModelIndexAddress = 0x3D9;
+
+std::string CurrentDirectory() {
+  char buf[PATH_MAX];
+  if (::getcwd(buf, sizeof buf) == nullptr) return "./";
+  std::string dir(buf);
+  if (dir.empty() || dir.back() != '/') dir += '/';
+  return dir;
+}
+
+std::string FileNamePart(const std::string& path) {
+  auto slash = path.find_last_of("/\\");
+  return slash == std::string::npos ? path : path.substr(slash + 1);
+}
+
+}  // namespace
+
+std::vector<KeyUse> MainFrameKeys() {
+  return {
+      {"GI_Sys_AppTitle", ResourceFile::Main, 1},
+      {"GI_App_InitialFile", ResourceFile::Main, 1},
+      {"GI_Form_Main_BasicCell", ResourceFile::Main, 1},
+  };
+}
+
+std::string CannotOpenText(const std::string& path) { return "Cannot open '" + path + "'."; }
+
+// ---------------------------------------------------------------- countdown
+
+Countdown::Countdown(const TimerService& timers, int durationMs)
+    : timers_(timers), duration_(durationMs) {}
+
+void Countdown::Restart() {
+  start_ = timers_.TickCount();
+  active_ = true;
+}
+
+std::int64_t Countdown::Elapsed(std::uint32_t start, std::uint32_t now) {
+  if (now >= start) return static_cast<std::int64_t>(now - start);
+  std::int64_t wrapped = static_cast<std::int64_t>(static_cast<std::uint32_t>(now - start)) - 2;
+  return wrapped < 0 ? 0 : wrapped;
+}
+
+int Countdown::Remaining() {
+  if (!active_) return 0;
+  std::int64_t elapsed = Elapsed(start_, timers_.TickCount());
+  if (elapsed < duration_) return static_cast<int>(duration_ - elapsed);
+  active_ = false;
+  return 0;
+}
+
+// ---------------------------------------------------------------- main frame
+
+MainFrame::MainFrame(int imageSize, AppSettings& settings, Dialogs& dialogs,
+                     TimerService& timers, std::string resourceFolder)
+    : imageSize_(imageSize),
+      settings_(settings),
+      dialogs_(dialogs),
+      timers_(timers),
+      resourceFolder_(resourceFolder.empty() ? ProgramFolder() : std::move(resourceFolder)) {
+  if (resourceFolder_.back() != '/') resourceFolder_ += '/';
+  // 1. The resources, before anything looks up a text.
+  MainText().SetFile(MainResourceName(resourceFolder_, kShortCode));
+  HelpText().SetFile(HelpResourceName(resourceFolder_, kShortCode));
+  // 2. The clone engine; the document starts untitled and clean.
+  engine_ = std::make_unique<cmcCloneEngine>(timers_);
+  lastFolder_ = CurrentDirectory();
+  // 3. The images.
+  current_.Resize(imageSize_);
+  current_.Fill(0);
+  template_.Resize(imageSize_);
+  template_.Assign(current_);
+  // 4. The tick, stopped.
+  task_ = cmcTask::Create(timers_);
+  task_->SetCallback(&MainFrame::OnTaskTick, this);
+  task_->SetInterval(-1);
+  // 5. The bus.
+  bus_ = BusOrNull();
+  Subscribe();
+}
+
+MainFrame::~MainFrame() {
+  if (task_) {
+    task_->Clear();
+    task_->Dispose();  // at once when stopped; else on its next timer turn
+    task_ = nullptr;
+  }
+  Unsubscribe();
+  settle_.reset();
+  history_.clear();
+  engine_.reset();
+}
+
+void MainFrame::Subscribe() {
+  if (bus_ && !subscribed_) {
+    bus_->Subscribe(&MainFrame::OnBusMessage, this);
+    subscribed_ = true;
+  }
+}
+
+void MainFrame::Unsubscribe() {
+  if (bus_ && subscribed_) {
+    bus_->Unsubscribe(&MainFrame::OnBusMessage, this);
+    subscribed_ = false;
+  }
+}
+
+void MainFrame::SendMessage(int type, int arg1, int arg2) {
+  if (bus_) bus_->Send(type, arg1, arg2);
+}
+
+void MainFrame::OnBusMessage(void* self, const Message& msg) {
+  static_cast<MainFrame*>(self)->HandleMessage(msg);
+}
+
+void MainFrame::OnTaskTick(void* self, cmcTask*) { static_cast<MainFrame*>(self)->Tick(); }
+
+void MainFrame::InitialiseModel() {
+  modelCode_ = 0;
+  subCode_ = 0;
+  engine_->SetImageSize(imageSize_);
+}
+
+void MainFrame::BuildWindow(MainWindowHost& window) {
+  window_ = &window;
+  // The document: model 0's initial file is the template and the document.
+  settings_.modelType = 0;
+  LoadInitialFile(0);
+  current_.Assign(template_);
+  MarkClean();
+  reference_.Resize(imageSize_);
+  reference_.Assign(template_);
+  // The window's parts (menus, toolbar, tree, status bar) are built by the
+  // front end around this frame; the frame keeps the layout values.
+  window.SetToolbarVisible(settings_.toolbarVisible != 0);
+  window.SetLeftPanelWidth(std::max(settings_.splitterV, 8));
+  SendMessage(msg::kMenuStateChanged);
+  BuildTree();
+  SelfCheck();
+  task_->SetInterval(kTickMs);
+  window.ShowWindow();
+  UpdateTitle();
+}
+
+void MainFrame::BuildTree() { RefreshWarnings(nullptr, nullptr); }
+
+int MainFrame::CheckImage(const EepromImage&) { return 1; }
+int MainFrame::CheckNewer(const EepromImage&) { return 0; }
+void MainFrame::AfterLoad(EepromImage&) {}
+void MainFrame::Normalize(EepromImage&, bool) {}
+bool MainFrame::ConfirmMakerWrite() { return true; }
+void MainFrame::KeyTyped(void*, int) {}
+void MainFrame::StatusBarResized() {}
+
+void MainFrame::HandleMessage(const Message& m) {
+  switch (m.type) {
+    case msg::kMenuStateChanged:
+      SendMessage(msg::kRefreshMenuStates);
+      SendMessage(msg::kToolbarRefresh);
+      break;
+    case msg::kMainFrame:
+      OpenAboutBox();
+      break;
+    case msg::kStatusText:
+      message_.textColor = static_cast<Color>(m.value1);
+      message_.backColor = static_cast<Color>(m.value2);
+      message_.text = m.Text();
+      if (window_) window_->RepaintStatusBar();
+      break;
+    case msg::kMakerTool5:
+    case msg::kMakerTool6:
+    case msg::kMakerTool7:
+      OpenMakerTool(m.type);
+      break;
+    case msg::kEeDebugToMain:
+      reference_.Resize(current_.Size());
+      reference_.Assign(current_);
+      break;
+    default:
+      break;
+  }
+}
+
+void MainFrame::LoadInitialFile(int model) {
+  // Only model 0 exists: every request means model 0.
+  (void)model;
+  const std::string path = resourceFolder_ + MainText().GetLine("GI_App_InitialFile", 0);
+  template_.Resize(imageSize_);
+  int code = LoadTemplateImage(path, template_, &dialogs_);
+  if (code != 0 || CheckImage(template_) != 0) Fatal(CannotOpenText(path));
+}
+
+void MainFrame::SelfCheck() {
+  if (imageSize_ < EepromImage::kModelSize) Fatal("Self Check Error.\nEEPROM Map is too large.");
+}
+
+void MainFrame::Tick() {
+  if (!HasOpenSheet()) {
+    if (window_ && window_->IsWindowVisible() && HasTree()) {
+      OpenSelectedNodeSheet();
+    } else if (!HasTree() && !history_.empty()) {
+      OpenSheet(history_.front().sheet);
+    }
+  }
+  if (settle_ && settle_->Remaining() == 0) {
+    settle_.reset();
+    RefreshWarnings(nullptr, nullptr);
+    SendMessage(msg::kEeDebugRefresh);
+  }
+}
+
+void MainFrame::CellActionDone() {
+  if (!settle_) settle_ = std::make_unique<Countdown>(timers_, kSettleMs);
+  settle_->Restart();
+  UpdateDirty();
+}
+
+void MainFrame::UpdateDirty() {
+  if (!dirty_ && current_.NotEquals(saved_)) {
+    dirty_ = true;
+    UpdateTitle();
+  }
+}
+
+void MainFrame::MarkClean() {
+  saved_.Resize(current_.Size());
+  saved_.Assign(current_);
+  dirty_ = false;
+  UpdateTitle();
+}
+
+std::string MainFrame::DocumentPath() const {
+  return fileName_.empty() ? lastFolder_ + "Untitled" : fileName_;
+}
+
+void MainFrame::UpdateTitle() {
+  if (!window_) return;
+  window_->SetCaption(FileNamePart(DocumentPath()) + " - " +
+                      MainText().GetFirstLine("GI_Sys_AppTitle"));
+}
+
+bool MainFrame::ConfirmSave(bool) { return true; }
+
+bool MainFrame::CloseQuery() {
+  if (window_ && !window_->IsWindowEnabled()) return false;
+  if (!ConfirmSave(false)) return false;
+  WindowBounds b;
+  if (window_ && window_->NormalPlacement(b)) {
+    settings_.left = b.left;
+    settings_.top = b.top;
+    settings_.width = b.width;
+    settings_.height = b.height;
+    settings_.splitterV = window_->LeftPanelWidth();
+  }
+  return true;
+}
+
+void MainFrame::Close() {
+  if (task_) task_->SetInterval(-1);
+  CloseCurrentSheet();
+  window_ = nullptr;
+}
+
+void MainFrame::RefreshWarnings(int* errors, int* warnings) {
+  if (errors) *errors = 0;
+  if (warnings) *warnings = 0;
+  ++warningRefreshes_;
+  if (!HasTree()) return;
+}
+
+void MainFrame::OpenSheet(const std::string&) {}
+void MainFrame::CloseCurrentSheet() {}
+
+// ---------------------------------------------------------------- model frame
+
+ModelFrame::ModelFrame(AppSettings& settings, Dialogs& dialogs, TimerService& timers,
+                       std::string resourceFolder)
+    : MainFrame(EepromImage::kModelSize, settings, dialogs, timers, std::move(resourceFolder)) {
+  InitialiseModel();
+  makerPanelText_.clear();
+}
+
+ModelFrame::~ModelFrame() { makerPanelText_.clear(); }
+
+void ModelFrame::InitialiseModel() {
+  MainFrame::InitialiseModel();
+  makerMode_ = false;
+  modelCode_ = kModelCode;
+  subCode_ = kSubCode;
+  engine_->SetCodes(modelCode_, subCode_);
+}
+
+void ModelFrame::BuildWindow(MainWindowHost& window) {
+  MainFrame::BuildWindow(window);
+  // The command line's maker switch is read here once maker mode exists.
+}
+
+int ModelFrame::CheckImage(const EepromImage& image) {
+  if (!image.InRange(kFormatMarkerAddress)) return 1;
+  return image.GetByte(kFormatMarkerAddress) == 1 ? 0 : 1;
+}
+
+int ModelFrame::CheckNewer(const EepromImage&) { return 0; }
+
+void ModelFrame::AfterLoad(EepromImage& image) {
+  // A model change without asking: any index other than the current one
+  // (always 0) reloads model 0's template.
+  int m = image.InRange(kModelIndexAddress) ? image.GetByte(kModelIndexAddress) : 0;
+  if (m != settings_.modelType) {
+    settings_.modelType = 0;
+    LoadInitialFile(0);
+    BuildTree();
+  }
+  Normalize(image, false);
+  SendMessage(msg::kPlanOptionsChanged);
+}
+
+void ModelFrame::Normalize(EepromImage& image, bool) {
+  NormalizeImage(image, template_, settings_.modelType);
+}
+
+void ModelFrame::HandleMessage(const Message& m) {
+  switch (m.type) {
+    case msg::kPlanOptionsChanged:
+      AdjustTree();
+      break;
+    case msg::kAttributeChanged:
+      ChannelListToggle(static_cast<int>(m.value1));
+      break;
+    default:
+      MainFrame::HandleMessage(m);
+      break;
+  }
+}
+
+void ModelFrame::ChannelListToggle(int flip) {
+  if (flip != 0) settings_.chListType = settings_.chListType ? 0 : 1;
+  // Reopening the sheet at the found slot belongs to the channel sheets.
+}
+
+}  // namespace twk
