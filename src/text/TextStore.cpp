@@ -9,6 +9,7 @@
 #include "text/TextStore.h"
 
 #include <cstdio>
+#include <iterator>
 #include <list>
 #include <unordered_map>
 
@@ -67,6 +68,7 @@ struct TextStore::Impl {
   // File order, except that entries found beyond position 10 move to the
   // front. std::list keeps entries in place while they are relinked.
   std::list<Section> sections;
+  std::unordered_map<std::string, std::list<Section>::iterator> sectionIndex;
 
   // Most recent first; the map finds a line by its position.
   std::list<CachedLine> cache;
@@ -203,6 +205,8 @@ struct TextStore::Impl {
     scanPos = position;
     if (line.text.size() < 2 || line.text[0] != '#') return nullptr;
     sections.push_back(Section{line.text.substr(1), scanPos, 0, scanPos});
+    // The first entry of a key wins: a later duplicate is never indexed.
+    sectionIndex.emplace(sections.back().key, std::prev(sections.end()));
     if (sections.back().key == kEndKey) scanPending = false;
     return &sections.back();
   }
@@ -210,11 +214,17 @@ struct TextStore::Impl {
   Section* Find(const std::string& key) {
     EnsureOpen();
     if (!open) return nullptr;
+    // Positions 0..10 of the list are walked; an entry further back is
+    // taken from the index and moved to the front, just as a walk of the
+    // whole list would find and move it (the first entry of a key always
+    // stands before its duplicates).
     int i = 0;
-    for (auto it = sections.begin(); it != sections.end(); ++it, ++i) {
-      if (it->key != key) continue;
-      if (i > kMoveToFrontBeyond) sections.splice(sections.begin(), sections, it);
-      return &*it;
+    for (auto it = sections.begin(); it != sections.end() && i <= kMoveToFrontBeyond; ++it, ++i) {
+      if (it->key == key) return &*it;
+    }
+    if (auto hit = sectionIndex.find(key); hit != sectionIndex.end()) {
+      sections.splice(sections.begin(), sections, hit->second);
+      return &*hit->second;
     }
     while (scanPending) {
       Section* s = ScanStep();

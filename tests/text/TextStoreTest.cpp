@@ -243,6 +243,20 @@ TEST(TextStore, EntriesFoundBeyondPosition10MoveToTheFront) {
   EXPECT_EQ(s.GetFirstLine("GI_S11"), "s11 line 0");
 }
 
+// However far back entries stand or move, the first of two equal keys wins.
+TEST(TextStore, FirstDuplicateWinsAfterMovesToTheFront) {
+  auto lines = Generated(15, 1);
+  lines.insert(lines.end() - 1, {"#GI_S12", "duplicate", "#GI_S1", "duplicate"});
+  FileStore f(lines);
+  TextStore& s = f.store;
+  EXPECT_FALSE(s.HasKey("GI_Missing"));  // every header is in the list now
+  for (int round = 0; round < 3; ++round) {
+    for (const char* key : {"GI_S12", "GI_S1", "GI_S14", "GI_S0"}) s.HasKey(key);
+    EXPECT_EQ(s.GetFirstLine("GI_S12"), "s12 line 0");
+    EXPECT_EQ(s.GetFirstLine("GI_S1"), "s1 line 0");
+  }
+}
+
 TEST(TextStore, InMemorySourceCountsReadsAndEndsAtItsLength) {
   TextStore s;
   s.SetLines({"#GI_M", "m0", "m1", "m2\nhidden"});
