@@ -140,32 +140,25 @@ struct TextStore::Impl {
         std::clearerr(file);
         return false;
       }
+      bool readAhead = false;  // looked at bytes beyond the line
       if (c == '\n') {
         if (!out.text.empty() && out.text.back() == '\r') out.text.pop_back();
       } else if (c != EOF) {
-        // A full piece: take a line end that follows it right away.
+        // A full piece: a line end right after it still belongs to it.
         int n = std::getc(file);
         if (n == '\n') {
           ++out.consumed;
           if (out.text.back() == '\r') out.text.pop_back();
-        } else if (n == '\r') {
-          int m = std::getc(file);
-          if (m == '\n') {
-            out.consumed += 2;
-          } else {
-            if (m != EOF) std::ungetc(m, file);
-            std::ungetc(n, file);
-          }
+        } else if (n == '\r' && std::getc(file) == '\n') {
+          out.consumed += 2;
         } else if (n != EOF) {
-          std::ungetc(n, file);
+          readAhead = true;  // the next read seeks back to them
         }
       }
-      if (c == EOF) {
-        std::clearerr(file);
-        // A last line without LF may still end in a CR: keep it as text.
-      }
+      // c == EOF: the last line has no LF (a CR at its end is text).
+      std::clearerr(file);
       position += out.consumed;
-      fileOffset = position;
+      fileOffset = readAhead ? -1 : position;
     }
     ++linesRead;
     bytesRead += static_cast<std::uint64_t>(out.consumed);

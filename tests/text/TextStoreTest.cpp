@@ -131,6 +131,14 @@ TEST(TextStore, LongLinesAreSplitAt8191Bytes) {
     for (int n = 0; n < static_cast<int>(want.size()); ++n)
       EXPECT_EQ(f.store.GetLine("GI_Long", n), want[n]) << "line " << n;
   }
+  // Bytes after a full piece that are no line end start the next line.
+  std::string bytes = "#GI_Ahead\n" + a + "\rx\n" + a + "\r\r\n" + a + "y\n#\n";
+  FileStore f2(bytes);
+  const std::vector<std::string> want = {a, "\rx", a, "\r", a, "y", "#"};
+  for (int n = 0; n < static_cast<int>(want.size()); ++n)
+    EXPECT_EQ(f2.store.GetLine("GI_Ahead", n), want[n]) << "line " << n;
+  EXPECT_EQ(f2.store.BytesRead(), bytes.size());
+
   TextStore mem;  // an in-memory line is cut, not split
   mem.SetLines({"#GI_Long", b, "next", "#"});
   EXPECT_EQ(mem.GetLine("GI_Long", 0), b.substr(0, 8191));
