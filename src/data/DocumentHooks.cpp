@@ -1,0 +1,31 @@
+#include "data/DocumentHooks.h"
+
+#include "sheet/MessageBus.h"
+
+namespace twk {
+
+namespace {
+DocumentHooks* g_hooks = nullptr;
+}
+
+void DocumentHooks::Send(int type, std::intptr_t v1, std::int32_t v2) { Bus().Send(type, v1, v2); }
+
+void DocumentHooks::Post(int type, std::intptr_t v1, std::int32_t v2) { Bus().Post(type, v1, v2); }
+
+void DocumentHooks::SendText(int type, std::intptr_t v1, std::int32_t v2, const std::string& text) {
+  Bus().SendText(type, v1, v2, text);
+}
+
+void DocumentHooks::Status(const std::string& text, Color fg, Color bg) {
+  SendText(msg::kStatusText, static_cast<std::intptr_t>(fg), static_cast<std::int32_t>(bg), text);
+}
+
+DocumentHooks* SetDocumentHooks(DocumentHooks* hooks) {
+  DocumentHooks* previous = g_hooks;
+  g_hooks = hooks;
+  return previous;
+}
+
+DocumentHooks* CurrentDocumentHooks() { return g_hooks; }
+
+}  // namespace twk
