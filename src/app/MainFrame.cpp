@@ -40,11 +40,12 @@ std::string FileNamePart(const std::string& path) {
 
 }  // namespace
 
+// Besides these the frame reads "GI_Sys_AppTitle" (the title) and
+// "GI_App_InitialFile" (the initial file), declared with the resources and
+// with the clone file code.
 std::vector<KeyUse> MainFrameKeys() {
   return {
-      {"GI_Sys_AppTitle", ResourceFile::Main, 1},
-      {"GI_App_InitialFile", ResourceFile::Main, 1},
-      {"GI_Form_Main_BasicCell", ResourceFile::Main, 1},
+      {"GI_Form_Main_BasicCell", ResourceFile::Main, 1},  // the main window's font
   };
 }
 

@@ -1,5 +1,6 @@
 #include "text/ResourceKeys.h"
 
+#include "app/MainFrame.h"
 #include "file/CloneFile.h"
 #include "file/CloneOpen.h"
 #include "clone/cmcCloneControl.h"
@@ -26,6 +27,7 @@ std::vector<KeyUse> AllRequiredKeys() {
   add(CloneFileKeys());
   add(InitialFileKeys());
   add(CloneKeys());
+  add(MainFrameKeys());
   // Each module appends its list here: add(ModuleKeys());
   return keys;
 }
