@@ -30,19 +30,22 @@ namespace {
 // rules apply and the settings are written. The handler only writes a byte;
 // the event loop does the rest.
 int g_signalPipe[2] = {-1, -1};
+QWidget* g_closeTarget = nullptr;
 
 void OnSignal(int) {
   const char b = 1;
   [[maybe_unused]] ssize_t n = ::write(g_signalPipe[1], &b, 1);
 }
 
-void CloseOnSignals(QWidget* window) {
+// Installed before anything else, so that a request that comes early is
+// not lost: it is handled once the event loop runs, i.e. with the window up.
+void CloseOnSignals(QObject* owner) {
   if (::pipe(g_signalPipe) != 0) return;
-  auto* notifier = new QSocketNotifier(g_signalPipe[0], QSocketNotifier::Read, window);
-  QObject::connect(notifier, &QSocketNotifier::activated, window, [window] {
+  auto* notifier = new QSocketNotifier(g_signalPipe[0], QSocketNotifier::Read, owner);
+  QObject::connect(notifier, &QSocketNotifier::activated, owner, [] {
     char b;
     [[maybe_unused]] ssize_t n = ::read(g_signalPipe[0], &b, 1);
-    window->close();
+    if (g_closeTarget) g_closeTarget->close();
   });
   struct sigaction sa {};
   sa.sa_handler = OnSignal;
@@ -62,6 +65,7 @@ twk::ScreenSize PrimaryScreenSize() {
 
 int main(int argc, char** argv) {
   QApplication app(argc, argv);
+  CloseOnSignals(&app);
   twk::QtFatalReporter fatal;
   twk::SetFatalReporter(&fatal);
   twk::QtTimerService timers;
@@ -92,8 +96,9 @@ int main(int argc, char** argv) {
       // 4./5. The main window; its construction builds and shows it.
       twk::TForm1 window(frame, settings);
       dialogs.SetParent(&window);
-      CloseOnSignals(&window);
+      g_closeTarget = &window;
       status = app.exec();
+      g_closeTarget = nullptr;
       dialogs.SetParent(nullptr);
     } catch (const std::exception& e) {
       QMessageBox::critical(nullptr, QString::fromStdString(twk::ProgramFileName()),
