@@ -231,7 +231,9 @@ void cmcCloneEngine::Step() {
 
   // Data records stream with up to 128 bytes of unconfirmed echo; every
   // other transmission is confirmed whole before the answer is looked for.
-  if (!skip) {
+  // Finish waits for no echo: the transfer has ended, and an echo that never
+  // comes must not hold it.
+  if (!skip && state_ != kFinish) {
     const int outstanding = echo_.Length();
     if (state_ == kSendData ? outstanding > kEchoWindow : outstanding > 0) {
       next = state_;
@@ -388,9 +390,13 @@ bool cmcCloneEngine::ActPortScript(State* next) {
       script_.erase(0, open);
     progress = true;
   }
-  if (!script_.empty() || port_.Pending() > 0) {
+  if (!script_.empty()) {
     *next = kPortScript;
     progress = true;
+  } else if (port_.Pending() > 0) {
+    // Output that never drains (a port without a device behind it) is no
+    // progress: the deadline ends the transfer.
+    *next = kPortScript;
   }
   return progress;
 }
