@@ -4,6 +4,8 @@
 #include "file/CloneFile.h"
 #include "file/CloneOpen.h"
 #include "clone/cmcCloneControl.h"
+#include "data/Codecs.h"
+#include "sheet/ColumnWidths.h"
 
 namespace twk {
 
@@ -28,6 +30,8 @@ std::vector<KeyUse> AllRequiredKeys() {
   add(InitialFileKeys());
   add(CloneKeys());
   add(MainFrameKeys());
+  add(codec::CodecKeys());
+  add(ColumnWidthKeys());
   // Each module appends its list here: add(ModuleKeys());
   return keys;
 }
