@@ -59,6 +59,12 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
   (void)installed;
   static const std::string in = TempPath("in.cln");
   static const std::string out = TempPath("out.cln");
+  static bool cleanup = (std::atexit([] {
+                           std::remove(in.c_str());
+                           std::remove(out.c_str());
+                         }),
+                         true);
+  (void)cleanup;
   WriteAll(in, data, size);
 
   // 1. The bare reader, with the clone ranges.
