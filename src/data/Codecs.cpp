@@ -5,8 +5,10 @@
 #include <cmath>
 #include <cstdio>
 #include <cstdlib>
+#include <memory>
 
 #include "data/NameChars.h"
+#include "text/CellIndex.h"
 #include "text/TextStore.h"
 
 namespace twk::codec {
@@ -144,18 +146,41 @@ void OpenPopup(CodecIo& io, PopupKind kind, std::string list, int value) {
   io.request = kPopupOpened;
 }
 
-// Until a real list source is installed nothing is known.
-class NoLists : public SelectionLists {
+// The lists of the main text store through a cell index, rebuilt when
+// another main store is installed.
+class MainStoreLists : public SelectionLists {
  public:
-  std::string TextOf(const std::string&, int, int) override { return "error"; }
-  bool Step(const std::string&, int, int, int, int&) override { return false; }
+  std::string TextOf(const std::string& listKey, int listNo, int value) override {
+    return Index().TextOf(listKey, listNo, value);
+  }
+  bool Step(const std::string& listKey, int listNo, int current, int delta, int& result) override {
+    const auto v = Index().Step(listKey, listNo, current, delta);
+    if (!v) return false;
+    result = *v;
+    return true;
+  }
+  void Reset() { index_.reset(); }
+
+ private:
+  CellIndex& Index() {
+    TextStore* store = &MainText();
+    if (!index_ || store != store_) {
+      index_ = std::make_unique<CellIndex>(store);
+      store_ = store;
+    }
+    return *index_;
+  }
+  std::unique_ptr<CellIndex> index_;
+  TextStore* store_ = nullptr;
 };
-NoLists g_noLists;
+MainStoreLists g_mainLists;
 SelectionLists* g_lists = nullptr;
 
 }  // namespace
 
-SelectionLists& DefaultSelectionLists() { return g_lists ? *g_lists : g_noLists; }
+SelectionLists& DefaultSelectionLists() { return g_lists ? *g_lists : g_mainLists; }
+
+void ResetSelectionLists() { g_mainLists.Reset(); }
 
 SelectionLists* SetSelectionLists(SelectionLists* lists) {
   SelectionLists* old = g_lists;
@@ -173,14 +198,16 @@ bool Selection(CodecIo& io, const std::string& listKey, int listNo, int& value) 
   }
   SelectionLists& lists = DefaultSelectionLists();
   bool changed = false;
+  // The text first: it loads the list, which stepping needs.
+  io.outputText = lists.TextOf(listKey, listNo, value);
   if (io.hasGrid && (io.key == kKeySpace || io.key == kKeyBackspace)) {
     int next = value;
     if (lists.Step(listKey, listNo, value, io.key == kKeySpace ? 1 : -1, next)) {
       value = next;
       changed = true;
+      io.outputText = lists.TextOf(listKey, listNo, value);
     }
   }
-  io.outputText = lists.TextOf(listKey, listNo, value);
   if (io.hasGrid && io.key == kKeyEnter) OpenPopup(io, PopupKind::SelectionList, listKey, value);
   return changed;
 }

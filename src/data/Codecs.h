@@ -124,8 +124,11 @@ class SelectionLists {
   virtual bool Step(const std::string& listKey, int listNo, int current, int delta,
                     int& result) = 0;
 };
+// Default: the cell index over the main text store (rebuilt when another
+// main store is installed; ResetSelectionLists drops what it has built).
 SelectionLists& DefaultSelectionLists();
-SelectionLists* SetSelectionLists(SelectionLists* lists);  // nullptr: the cell index
+SelectionLists* SetSelectionLists(SelectionLists* lists);  // nullptr: the default
+void ResetSelectionLists();
 
 // Selection: value v of list K#n. Space/Backspace step through the list,
 // Enter opens the list at v, a choice from the list sets v.

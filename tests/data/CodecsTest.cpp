@@ -124,8 +124,7 @@ TEST(ScaledCodec, InputsKeysAndOutput) {
 TEST(ScaledCodec, OffTextForZero) {
   TextStore store;
   store.SetLines({"#GI_AppInd_TimerOff", "OFF", "#", "#End_Of_Ovl"});
-  TextStore* prevMain = nullptr;
-  SetTextStores(&store, nullptr);
+  auto previous = SetTextStores(&store, nullptr);
   int v = 0;
   CodecIo io;
   Scaled(io, v, 1, 0, 10, 1, 0);
@@ -133,7 +132,7 @@ TEST(ScaledCodec, OffTextForZero) {
   CodecIo withKey = Key(kKeyEnter);
   Scaled(withKey, v, 1, 0, 10, 1, 0);
   EXPECT_EQ(withKey.outputText, "0.000");
-  SetTextStores(prevMain, nullptr);
+  SetTextStores(previous.first, previous.second);
 }
 
 TEST(IntegerCodec, KeysWrapAndInputs) {
@@ -341,6 +340,31 @@ TEST(SelectionCodec, StepsShowsAndTakesChoices) {
   chosen.parentLabel = 2;  // not a list cell
   EXPECT_FALSE(Selection(chosen, "K", 1, v));
   SetSelectionLists(prev);
+}
+
+TEST(SelectionCodec, ListsFromTheMainStore) {
+  TextStore store;
+  store.SetLines({"#GI_Sheet_Sel_T_Cells", "{(%Flex0[0])}Off", "{(%Flex0[1])}On", "#",
+                  "#End_Of_Ovl"});
+  auto previous = SetTextStores(&store, nullptr);
+  ResetSelectionLists();
+  struct Case {
+    int key, before, after;
+    const char* shown;
+  } cases[] = {
+      {kKeySpace, 0, 1, "On"},     {kKeySpace, 1, 0, "Off"},  // wraps round
+      {kKeyBackspace, 0, 1, "On"}, {kKeySpace, 5, 0, "Off"},  // not in the list: the first
+      {0, 5, 5, "error"},
+  };
+  for (const auto& c : cases) {
+    int v = c.before;
+    CodecIo io = Key(c.key);
+    Selection(io, "GI_Sheet_Sel_T", 1, v);
+    EXPECT_EQ(v, c.after) << c.before;
+    EXPECT_EQ(io.outputText, c.shown) << c.before;
+  }
+  ResetSelectionLists();
+  SetTextStores(previous.first, previous.second);
 }
 
 TEST(AttributeMenuCodec, MarksAndChoices) {
