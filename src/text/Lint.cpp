@@ -100,6 +100,7 @@ std::vector<LintCheck> AllLintChecks() {
       LintSectionsEnded,
       LintShadowedKeys,
       LintHelpTables,
+      LintCellTexts,
       // Later checks are appended here.
   };
 }

@@ -86,6 +86,7 @@ void LintRequiredKeys(const LintInput& in, LintReport& report);      // LintKeys
 void LintSectionsEnded(const LintInput& in, LintReport& report);     // LintKeys.cpp
 void LintShadowedKeys(const LintInput& in, LintReport& report);      // LintDuplicates.cpp
 void LintHelpTables(const LintInput& in, LintReport& report);        // LintHelpTables.cpp
+void LintCellTexts(const LintInput& in, LintReport& report);         // LintCellTexts.cpp
 
 std::vector<LintCheck> AllLintChecks();
 
