@@ -4,7 +4,6 @@
 // loop; they are destroyed in the reverse order. The settings are written
 // once, when the process ends normally.
 #include <QApplication>
-#include <QMessageBox>
 #include <QScreen>
 #include <QSocketNotifier>
 #include <csignal>
@@ -16,6 +15,7 @@
 #include "app/Fatal.h"
 #include "app/MainFrame.h"
 #include "app/SingleInstance.h"
+#include "app/qt/Application.h"
 #include "app/qt/QtDialogs.h"
 #include "app/qt/QtSettingsBackend.h"
 #include "app/qt/QtTimerService.h"
@@ -64,7 +64,7 @@ twk::ScreenSize PrimaryScreenSize() {
 }  // namespace
 
 int main(int argc, char** argv) {
-  QApplication app(argc, argv);
+  twk::Application app(argc, argv);
   CloseOnSignals(&app);
   twk::QtFatalReporter fatal;
   twk::SetFatalReporter(&fatal);
@@ -101,8 +101,7 @@ int main(int argc, char** argv) {
       g_closeTarget = nullptr;
       dialogs.SetParent(nullptr);
     } catch (const std::exception& e) {
-      QMessageBox::critical(nullptr, QString::fromStdString(twk::ProgramFileName()),
-                            QString::fromLocal8Bit(e.what()));
+      twk::Application::ShowException(e.what());
     }
   }
   twk::SetBus(nullptr);
