@@ -59,20 +59,32 @@ int LeadingNumber(const char* s) {
   return static_cast<int>(negative ? -v : v);
 }
 
-// One line without its line end (LF, or CR LF). Keeps at most `limit`
-// characters; the rest of an over-long line is skipped. Returns false at the
-// end of the file when nothing was read.
-bool ReadLine(std::FILE* file, std::string& line, std::size_t limit) {
+// One line without its line end (LF, or CR LF), at most `limit` characters.
+// A longer line is cut there and `cut` is set; the rest stays unread (see
+// SkipRest). Returns false at the end of the file when nothing was read.
+bool ReadLine(std::FILE* file, std::string& line, std::size_t limit, bool& cut) {
   line.clear();
+  cut = false;
   int c;
   bool any = false;
   while ((c = std::getc(file)) != EOF) {
     any = true;
     if (c == '\n') break;
-    if (line.size() < limit) line.push_back(static_cast<char>(c));
+    if (line.size() == limit) {
+      std::ungetc(c, file);
+      cut = true;
+      break;
+    }
+    line.push_back(static_cast<char>(c));
   }
-  if (!line.empty() && line.back() == '\r') line.pop_back();  // CR LF
+  if (!cut && !line.empty() && line.back() == '\r') line.pop_back();  // CR LF
   return any;
+}
+
+void SkipRest(std::FILE* file) {
+  int c;
+  while ((c = std::getc(file)) != EOF && c != '\n') {
+  }
 }
 
 bool TestBit(const std::vector<std::uint8_t>& map, int a) {
@@ -130,14 +142,18 @@ std::string CloneFile::Compose(const AddressRanges& ranges) const {
   std::string out;
   char buf[16];
   auto line = [&out](const std::string& text) { out += text + "\r\n"; };
+  // A line end inside the comment would start a data line of its own.
+  std::string comment = comment_;
+  for (char& c : comment)
+    if (c == '\r' || c == '\n') c = ' ';
   std::snprintf(buf, sizeof buf, "%04X%04X", static_cast<unsigned>(modelCode_ & 0xFFFF),
                 static_cast<unsigned>(subCode_ & 0xFFFF));
   line(buf);
   if (mode_ == 1) {
-    line(std::string("#") + kCommentTag + comment_);
+    line(std::string("#") + kCommentTag + comment);
     line(std::string("#") + kMapRevTag + std::to_string(mapRevision_));
   } else {
-    line("#" + comment_);
+    line("#" + comment);
   }
   if (!image_) return out;
   for (const AddressRange& r : ranges) {
@@ -163,9 +179,21 @@ int CloneFile::Write(const std::string& path, const AddressRanges& ranges) {
   namespace fs = std::filesystem;
   const std::string content = Compose(ranges);
 
+  // Saving over a link replaces the file it points to, not the link.
+  std::string target = path;
+  std::error_code ec;
+  if (fs::is_symlink(path, ec)) {
+    const fs::path resolved = fs::canonical(path, ec);
+    if (ec) return Finish(kCloneFileOpen);
+    target = resolved.string();
+  }
+  // A file the user may not write stays refused, as opening it would be.
+  if (::access(target.c_str(), F_OK) == 0 && ::access(target.c_str(), W_OK) != 0)
+    return Finish(kCloneFileOpen);
+
   // The new file is built beside the target, so the final rename stays on
   // one file system and replaces the target in one step.
-  std::string tmpName = path + ".XXXXXX";
+  std::string tmpName = target + ".XXXXXX";
   const int fd = ::mkstemp(tmpName.data());
   if (fd < 0) return Finish(kCloneFileOpen);
 
@@ -173,7 +201,7 @@ int CloneFile::Write(const std::string& path, const AddressRanges& ranges) {
   // usual ones (0666 less the umask).
   struct stat st {};
   mode_t mode;
-  if (::stat(path.c_str(), &st) == 0) {
+  if (::stat(target.c_str(), &st) == 0) {
     mode = st.st_mode & 07777;
   } else {
     const mode_t mask = ::umask(0);
@@ -208,13 +236,13 @@ int CloneFile::Write(const std::string& path, const AddressRanges& ranges) {
   }
   if (ok && ::fsync(fd) != 0) ok = false;
   if (::close(fd) != 0) ok = false;
-  if (ok && std::rename(tmpName.c_str(), path.c_str()) != 0) ok = false;
+  if (ok && std::rename(tmpName.c_str(), target.c_str()) != 0) ok = false;
   if (!ok) {
     ::unlink(tmpName.c_str());
     return Finish(kCloneFileAccess);
   }
   // Make the rename itself durable.
-  std::string folder = fs::path(path).parent_path().string();
+  std::string folder = fs::path(target).parent_path().string();
   if (folder.empty()) folder = ".";
   const int dfd = ::open(folder.c_str(), O_RDONLY | O_DIRECTORY);
   if (dfd >= 0) {
@@ -248,8 +276,9 @@ int CloneFile::ReadBody(std::FILE* file) {
   const std::size_t limit = kLineBufferSize - 1;
 
   // Header: exactly 8 decimal digits, each taken as a hexadecimal digit.
-  if (!ReadLine(file, line, limit)) return std::ferror(file) ? kCloneFileOpen : kCloneFormat;
-  if (line.size() != 8) return kCloneFormat;
+  bool cut = false;
+  if (!ReadLine(file, line, limit, cut)) return std::ferror(file) ? kCloneFileOpen : kCloneFormat;
+  if (cut || line.size() != 8) return kCloneFormat;
   for (char c : line)
     if (c < '0' || c > '9') return kCloneFormat;
   const std::uint32_t model = static_cast<std::uint32_t>(HexNumber(line, 0, 4));
@@ -263,8 +292,10 @@ int CloneFile::ReadBody(std::FILE* file) {
   }
 
   bool firstData = true;
-  while (ReadLine(file, line, limit)) {
+  while (ReadLine(file, line, limit, cut)) {
     if (!line.empty() && line[0] == '#') {
+      // A comment may be of any length; only its beginning is looked at.
+      if (cut) SkipRest(file);
       if (line.find(kMapRevTag, 1) != std::string::npos && line.size() >= 8)
         mapRevision_ = LeadingNumber(line.c_str() + 8);
       continue;
@@ -288,6 +319,13 @@ int CloneFile::Read(const std::string& path, const AddressRanges* ranges) {
 
   std::FILE* file = std::fopen(path.c_str(), "rb");
   if (!file) return Finish(kCloneFileOpen);
+  // Only a regular file is a clone file (a folder, a pipe or a device is
+  // not, and a device may never end).
+  struct stat st {};
+  if (::fstat(::fileno(file), &st) != 0 || !S_ISREG(st.st_mode)) {
+    std::fclose(file);
+    return Finish(kCloneFileOpen);
+  }
   int code = ReadBody(file);
   if (code == kCloneOk && ranges) code = CheckCoverage(ranges);
   std::fclose(file);

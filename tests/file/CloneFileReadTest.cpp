@@ -140,6 +140,7 @@ TEST_F(CloneFileRead, EmptyFileAndFolderAreRefused) {
   CloneFile file = Reader(image);
   EXPECT_EQ(file.Read(Put(""), CloneRanges()), kCloneFormat);
   EXPECT_EQ(file.Read(dir.path().string(), CloneRanges()), kCloneFileOpen);
+  EXPECT_EQ(file.Read("/dev/zero", CloneRanges()), kCloneFileOpen);  // never ends
 }
 
 TEST_F(CloneFileRead, LastLineWithoutLineEndIsRead) {

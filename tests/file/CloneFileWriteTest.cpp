@@ -2,6 +2,7 @@
 // replacement of the target.
 #include <gtest/gtest.h>
 #include <sys/stat.h>
+#include <unistd.h>
 
 #include <filesystem>
 
@@ -102,6 +103,32 @@ TEST_F(CloneFileWrite, AMissingFolderCannotBeOpened) {
   EXPECT_EQ(Writer().Write(path.string(), CloneRanges()), kCloneFileOpen);
   EXPECT_FALSE(fs::exists(path));
   EXPECT_EQ(dialogs.shown.size(), 1u);
+}
+
+TEST_F(CloneFileWrite, ALineEndInTheCommentCannotBreakTheFile) {
+  CloneFile file = Writer();
+  file.SetComment("two\nlines\r");
+  const auto path = dir / "c.cln";
+  ASSERT_EQ(file.Write(path.string(), CloneRanges()), kCloneOk);
+  EXPECT_EQ(test::ReadFileBytes(path).substr(10, 22), "#Comment=two lines \r\n#");
+}
+
+TEST_F(CloneFileWrite, SavingOverALinkReplacesTheFileItPointsTo) {
+  const auto real = dir / "real.cln", link = dir / "link.cln";
+  test::WriteFileBytes(real, "old\r\n");
+  fs::create_symlink(real, link);
+  ASSERT_EQ(Writer().Write(link.string(), CloneRanges()), kCloneOk);
+  EXPECT_TRUE(fs::is_symlink(link));
+  EXPECT_EQ(test::ReadFileBytes(real).substr(0, 8), "29890001");
+}
+
+TEST_F(CloneFileWrite, AReadOnlyFileIsRefused) {
+  if (::geteuid() == 0) GTEST_SKIP() << "root may write any file";
+  const auto path = dir / "ro.cln";
+  test::WriteFileBytes(path, "old\r\n");
+  ::chmod(path.c_str(), 0444);
+  EXPECT_EQ(Writer().Write(path.string(), CloneRanges()), kCloneFileOpen);
+  EXPECT_EQ(test::ReadFileBytes(path), "old\r\n");
 }
 
 TEST_F(CloneFileWrite, WritingDoesNotChangeTheImage) {
