@@ -46,40 +46,47 @@ void MenuBuilder::Build() {
   AddItems(root_, key_ + "_Body", 0, nullptr);
 }
 
-int MenuBuilder::AddItems(MenuItem* item, const std::string& sectionKey, int firstLine,
-                          const MenuBuilder* source) {
+int ReadItemTree(TextStore& store, const std::string& key, int firstLine, void* parent,
+                 const ItemFactory& create) {
   int i = firstLine;
   std::size_t level = std::string::npos;
-  MenuItem* last = nullptr;
+  void* last = nullptr;
   while (true) {
-    const std::string line = store_.GetLine(sectionKey, i);
+    const std::string line = store.GetLine(key, i);
     if (!line.empty() && line[0] == '#') break;
     const std::size_t plus = line.find('+');
     const std::size_t lv = plus == std::string::npos ? 0 : plus;
     if (level == std::string::npos) level = lv;
     if (lv > level && last != nullptr) {
-      i += AddItems(last, sectionKey, i, source);
+      i += ReadItemTree(store, key, i, last, create);
       continue;
     }
     if (lv < level) break;
-    auto cell = std::make_unique<CellDescriptor>();
     const std::string_view text =
         plus == std::string::npos ? std::string_view(line) : std::string_view(line).substr(plus + 1);
+    last = create(parent, text);
+    ++i;
+  }
+  return i - firstLine;
+}
+
+int MenuBuilder::AddItems(MenuItem* item, const std::string& sectionKey, int firstLine,
+                          const MenuBuilder* source) {
+  const MenuBuilder* acting = source != nullptr ? source : this;
+  return ReadItemTree(store_, sectionKey, firstLine, item, [&](void* parent, std::string_view text) {
+    auto cell = std::make_unique<CellDescriptor>();
     ParseCell(*cell, text, nullptr, &baseCell_);
-    MenuItem* m = item->Add();
+    MenuItem* m = static_cast<MenuItem*>(parent)->Add();
     m->caption = DisplayTextOf(*cell);
     m->shortcut = cell->option.value_or(std::string());
     m->imageIndex = cell->imageIndex;
     m->cell = cell.get();
-    const MenuBuilder* acting = source != nullptr ? source : this;
     m->owner = acting->root_;
     m->onClick = acting->onClick_;
     m->clickObject = acting->clickObject_;
     descriptors_.push_back(std::move(cell));
-    last = m;
-    ++i;
-  }
-  return i - firstLine;
+    return static_cast<void*>(m);
+  });
 }
 
 namespace {

@@ -6,6 +6,7 @@
 // label handler.
 #pragma once
 
+#include <functional>
 #include <memory>
 #include <string>
 #include <string_view>
@@ -20,6 +21,17 @@ class MenuBuilder;
 class MessageBus;
 class TextStore;
 struct Message;
+
+// The item reader shared by menus and the navigation tree. Reads lines of
+// section `key` from `firstLine` until a line beginning with "#": a line's
+// level is the number of bytes before its first "+"; the first line sets
+// the level of the call, a deeper line starts the children of the item made
+// last, a shallower one ends the call. `create(parent, text)` makes an item
+// from the text after the "+" (the whole line without one) and returns it
+// as the parent of its children. Returns the number of lines consumed.
+using ItemFactory = std::function<void*(void* parent, std::string_view text)>;
+int ReadItemTree(TextStore& store, const std::string& key, int firstLine, void* parent,
+                 const ItemFactory& create);
 
 class MenuItem {
  public:
