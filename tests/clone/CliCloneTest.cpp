@@ -1,0 +1,85 @@
+// twk208-cli info, read and write against the simulator: exit statuses,
+// the saved file, the failure message and the trace path on stderr.
+#include <sys/wait.h>
+
+#include <cstdlib>
+
+#include "SimProcess.h"
+#include "common/TestSupport.h"
+#include "data/EepromImage.h"
+#include "file/CloneOpen.h"
+
+namespace twk {
+namespace {
+
+struct CliRun {
+  int status = -1;
+  std::string out, err;
+};
+
+CliRun RunCli(const test::TempDir& dir, const std::string& args) {
+  const auto out = dir / "stdout.txt", err = dir / "stderr.txt";
+  const std::string cmd = "XDG_CACHE_HOME='" + (dir / "cache").string() + "' '" +
+                          (test::BinDir() / "twk208-cli").string() + "' " + args + " >'" +
+                          out.string() + "' 2>'" + err.string() + "' </dev/null";
+  const int raw = std::system(cmd.c_str());
+  CliRun r;
+  r.status = WIFEXITED(raw) ? WEXITSTATUS(raw) : -1;
+  r.out = test::ReadFileBytes(out);
+  r.err = test::ReadFileBytes(err);
+  return r;
+}
+
+TEST(CliClone, ReadWriteAndInfoAgainstTheSimulator) {
+  test::TempDir dir;
+  const auto received = dir / "radio.cln";
+  test::SimProcess sim({"--out", received.string()});
+  ASSERT_TRUE(sim.Ok());
+  const std::string port = " --port '" + sim.Path() + "'";
+
+  CliRun info = RunCli(dir, "info" + port);
+  EXPECT_EQ(info.status, 0) << info.err;
+  EXPECT_NE(info.out.find("2989 0001"), std::string::npos);
+
+  const auto file = dir / "read.cln";
+  CliRun read = RunCli(dir, "read" + port + " --out '" + file.string() + "'");
+  ASSERT_EQ(read.status, 0) << read.err;
+  EepromImage image;
+  ASSERT_EQ(LoadCloneFile(file.string(), EepromImage::kModelSize, image, nullptr), 0);
+
+  CliRun write = RunCli(dir, "write" + port + " '" + file.string() + "'");
+  ASSERT_EQ(write.status, 0) << write.err;
+  EepromImage back;
+  ASSERT_EQ(LoadCloneFile(received.string(), EepromImage::kModelSize, back, nullptr), 0);
+  for (int a = 0; a < 0xFEC; ++a) ASSERT_EQ(back.GetByte(a), image.GetByte(a)) << a;
+}
+
+TEST(CliClone, ExitStatusesOfFailures) {
+  test::TempDir dir;
+  {
+    test::SimProcess sim({"--no-answer"});
+    ASSERT_TRUE(sim.Ok());
+    CliRun r = RunCli(dir, "info --port '" + sim.Path() + "'");
+    EXPECT_EQ(r.status, 5);
+    EXPECT_NE(r.err.find("(error 5)"), std::string::npos) << r.err;
+    EXPECT_NE(r.err.find("Serial trace: " + (dir / "cache" / "twk208").string()), std::string::npos)
+        << r.err;
+  }
+  {
+    test::SimProcess sim({"--bad-marker"});
+    ASSERT_TRUE(sim.Ok());
+    const auto file = dir / "never.cln";
+    CliRun r = RunCli(dir, "read --port '" + sim.Path() + "' --out '" + file.string() + "'");
+    EXPECT_EQ(r.status, 15);
+    EXPECT_FALSE(std::filesystem::exists(file));
+  }
+  CliRun missing = RunCli(dir, "write --port 1 '" + (dir / "missing.cln").string() + "'");
+  EXPECT_EQ(missing.status, 21);  // 20 + the clone file's "cannot open"
+  CliRun port = RunCli(dir, "info --port '" + (dir / "nothing").string() + "'");
+  EXPECT_EQ(port.status, 2);
+  EXPECT_NE(port.err.find("could not be opened"), std::string::npos) << port.err;
+  EXPECT_EQ(RunCli(dir, "info --port 0").status, 2);  // usage
+}
+
+}  // namespace
+}  // namespace twk
