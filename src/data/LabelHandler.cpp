@@ -5,6 +5,7 @@
 #include <cstring>
 #include <string>
 
+#include "data/ChannelSheet.h"
 #include "data/Codecs.h"
 #include "data/DataCells.h"
 #include "data/DocumentHooks.h"
@@ -710,6 +711,15 @@ std::vector<KeyUse> LabelHandlerKeys() {
   keys.insert(keys.end(), rows.begin(), rows.end());
   const std::vector<KeyUse> checks = ValidationKeys();
   keys.insert(keys.end(), checks.begin(), checks.end());
+  const std::vector<KeyUse> sheets = ChannelSheetKeys();
+  keys.insert(keys.end(), sheets.begin(), sheets.end());
+  // The navigation tree and the two dialog sheets of the clone info and the
+  // EEPROM debug window.
+  for (const char* k : {"GI_Tree_Main_BasicCell", "GI_Tree_Main_Body"})
+    keys.push_back({k, ResourceFile::Main, 1});
+  for (const char* sheet : {"GI_Sheet_CloneInfo", "GI_Sheet_EeDebugWin"})
+    for (const char* part : {"_Style", "_BasicCell", "_Cells"})
+      keys.push_back({std::string(sheet) + part, ResourceFile::Main, 1});
   return keys;
 }
 

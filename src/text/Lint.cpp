@@ -101,6 +101,7 @@ std::vector<LintCheck> AllLintChecks() {
       LintShadowedKeys,
       LintHelpTables,
       LintCellTexts,
+      LintSheets,
       // Later checks are appended here.
   };
 }

@@ -87,6 +87,7 @@ void LintSectionsEnded(const LintInput& in, LintReport& report);     // LintKeys
 void LintShadowedKeys(const LintInput& in, LintReport& report);      // LintDuplicates.cpp
 void LintHelpTables(const LintInput& in, LintReport& report);        // LintHelpTables.cpp
 void LintCellTexts(const LintInput& in, LintReport& report);         // LintCellTexts.cpp
+void LintSheets(const LintInput& in, LintReport& report);            // data/LintSheets.cpp
 
 std::vector<LintCheck> AllLintChecks();
 

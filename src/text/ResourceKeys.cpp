@@ -5,6 +5,7 @@
 #include "file/CloneOpen.h"
 #include "clone/cmcCloneControl.h"
 #include "data/Codecs.h"
+#include "data/LabelHandler.h"
 #include "sheet/ColumnWidths.h"
 
 namespace twk {
@@ -32,6 +33,7 @@ std::vector<KeyUse> AllRequiredKeys() {
   add(MainFrameKeys());
   add(codec::CodecKeys());
   add(ColumnWidthKeys());
+  add(LabelHandlerKeys());
   // Each module appends its list here: add(ModuleKeys());
   return keys;
 }

@@ -13,6 +13,7 @@
 #include "data/Codecs.h"
 #include "data/DocumentHooks.h"
 #include "data/EepromImage.h"
+#include "data/IndexedSelectionLists.h"
 #include "data/LabelHandler.h"
 #include "sheet/CellAccess.h"
 #include "sheet/MessageBus.h"
@@ -82,24 +83,6 @@ class FakeHooks : public DocumentHooks {
   }
 };
 
-// The selection lists answered by the cell index over the main store.
-class IndexLists : public codec::SelectionLists {
- public:
-  explicit IndexLists(TextStore* store) : index_(store) {}
-  std::string TextOf(const std::string& key, int no, int value) override {
-    return index_.TextOf(key, no, value);
-  }
-  bool Step(const std::string& key, int no, int current, int delta, int& result) override {
-    auto v = index_.Step(key, no, current, delta);
-    if (!v) return false;
-    result = *v;
-    return true;
-  }
-
- private:
-  CellIndex index_;
-};
-
 // The environment: shipped resources, the initial image as the current
 // document, the handler's hooks installed.
 class DataEnv {
@@ -134,7 +117,7 @@ class DataEnv {
   Result Run(CellDescriptor& cell, CellAccessContext& ctx, int mode);
   TextStore main_, help_;
   TextStore* prevMain_ = nullptr;
-  IndexLists lists_;
+  IndexedSelectionLists lists_;
   codec::SelectionLists* prevLists_ = nullptr;
   DocumentHooks* prevHooks_ = nullptr;
   FatalCatcher fatal_;
