@@ -11,6 +11,7 @@
 #include "clone/TimerService.h"
 #include "clone/cmcCloneEngine.h"
 #include "clone/cmcTask.h"
+#include "data/Labels.h"
 #include "data/Normalize.h"
 #include "file/CloneOpen.h"
 #include "sheet/MessageBus.h"
@@ -103,9 +104,11 @@ MainFrame::MainFrame(int imageSize, AppSettings& settings, Dialogs& dialogs,
   // 5. The bus.
   bus_ = BusOrNull();
   Subscribe();
+  previousHooks_ = SetDocumentHooks(this);
 }
 
 MainFrame::~MainFrame() {
+  if (CurrentDocumentHooks() == this) SetDocumentHooks(previousHooks_);
   if (task_) {
     task_->Clear();
     task_->Dispose();  // at once when stopped; else on its next timer turn
@@ -236,9 +239,64 @@ void MainFrame::Tick() {
 }
 
 void MainFrame::CellActionDone() {
+  RestartSettleDeadline();
+  UpdateDirty();
+}
+
+void MainFrame::RestartSettleDeadline() {
   if (!settle_) settle_ = std::make_unique<Countdown>(timers_, kSettleMs);
   settle_->Restart();
-  UpdateDirty();
+}
+
+int MainFrame::ModelIndex() const { return settings_.modelType; }
+bool MainFrame::UsedChannelsView() const { return settings_.chListType != 0; }
+int MainFrame::FontSizeIndex() const { return settings_.fontSizePercentage; }
+bool MainFrame::ToolbarVisible() const { return settings_.toolbarVisible != 0; }
+int MainFrame::ComPort() const { return settings_.comPort; }
+
+std::string MainFrame::RecentFile(int index) const {
+  // The file name alone when the file lies in the last folder; '&' doubled
+  // so that the menu does not take it for an accelerator.
+  std::string name = settings_.recent.DisplayName(index, lastFolder_);
+  std::string out;
+  for (char c : name) {
+    out += c;
+    if (c == '&') out += '&';
+  }
+  return out;
+}
+
+void MainFrame::ToggleToolbar() {
+  settings_.toolbarVisible = settings_.toolbarVisible ? 0 : 1;
+  if (window_) window_->SetToolbarVisible(settings_.toolbarVisible != 0);
+}
+
+void MainFrame::RunCommand(int label, int index, const std::string& option) {
+  switch (label) {
+    case CL_Menu_File_Exit:
+      if (window_) window_->CloseWindow();
+      break;
+    case CL_Menu_View_FontSize:
+      settings_.fontSizePercentage = index;
+      fontsChanged_ = true;
+      CloseCurrentSheet();  // the next tick reopens it at the new size
+      break;
+    case CL_Menu_View_ToolBar:
+      ToggleToolbar();
+      break;
+    case CL_Menu_Port_Com:
+      settings_.comPort = index;
+      SendMessage(msg::kMenuStateChanged);
+      break;
+    case CL_Help_About:
+      SendMessage(msg::kMainFrame);
+      break;
+    case CallSheet:
+      if (!option.empty()) OpenSheet(option);
+      break;
+    default:
+      break;
+  }
 }
 
 void MainFrame::UpdateDirty() {

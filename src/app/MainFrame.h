@@ -14,6 +14,7 @@
 #include <vector>
 
 #include "app/WindowPlacement.h"
+#include "data/DocumentHooks.h"
 #include "data/EepromImage.h"
 #include "sheet/Fonts.h"
 #include "text/ResourceKeys.h"
@@ -44,6 +45,8 @@ class MainWindowHost {
   // Repaints the status bar (the message panel shows the frame's message).
   virtual void RepaintStatusBar() = 0;
   virtual void ShowWindow() = 0;
+  // Closes the window as its close box does (the close query runs).
+  virtual void CloseWindow() {}
 };
 
 // A one-shot countdown on the millisecond tick count.
@@ -81,7 +84,9 @@ struct StatusMessage {
   std::string text;
 };
 
-class MainFrame {
+// The frame is the label handler's document owner (DocumentHooks): it
+// installs itself while it exists.
+class MainFrame : public DocumentHooks {
  public:
   static constexpr int kTickMs = 50;
   static constexpr int kSettleMs = 250;
@@ -134,8 +139,6 @@ class MainFrame {
   // After every key, committed input or popup command: restarts the settle
   // countdown and updates the dirty flag.
   void CellActionDone();
-  // Compares the current image with the saved image.
-  void UpdateDirty();
   // saved := current, dirty := false, title updated.
   void MarkClean();
   void UpdateTitle();
@@ -155,6 +158,24 @@ class MainFrame {
   // command proceed. `another`: re-opening the same file.
   virtual bool ConfirmSave(bool another);
 
+  // ---- DocumentHooks
+  EepromImage& CurrentImage() override { return current_; }
+  int ModelIndex() const override;
+  bool UsedChannelsView() const override;
+  void RestartSettleDeadline() override;
+  void UpdateDirty() override;
+  Dialogs& Boxes() override { return dialogs_; }
+  // The shell's own commands: File Exit, View Toolbar, View Font size,
+  // Port COM n, Help About, CallSheet. The document, clone and print
+  // commands are their modules'.
+  void RunCommand(int label, int index, const std::string& option) override;
+  std::string RecentFile(int index) const override;
+  int FontSizeIndex() const override;
+  bool ToolbarVisible() const override;
+  int ComPort() const override;
+  const EepromImage* DebugCompareImage() const override { return &reference_; }
+  void ToggleToolbar();
+
   // ---- fields
   int ImageSize() const { return imageSize_; }
   int ModelCode() const { return modelCode_; }
@@ -173,6 +194,7 @@ class MainFrame {
   cmcTask* Task() const { return task_; }
   cmcCloneEngine& CloneEngine() { return *engine_; }
   bool SettleTimerActive() const { return settle_ != nullptr; }
+  bool FontsChanged() const { return fontsChanged_; }
   // The document path: the file name, or last folder + "Untitled".
   std::string DocumentPath() const;
   // Counters for tests: warning refreshes and messages 23 sent.
@@ -216,6 +238,7 @@ class MainFrame {
   MessageBus* bus_ = nullptr;
   bool subscribed_ = false;
   int warningRefreshes_ = 0;
+  DocumentHooks* previousHooks_ = nullptr;
 };
 
 // This radio's frame: model code 0x2989, sub code 1, image check on the

@@ -11,6 +11,8 @@
 #include "clone/TimerService.h"
 #include "clone/cmcTask.h"
 #include "common/TestSupport.h"
+#include "data/DocumentHooks.h"
+#include "data/Labels.h"
 #include "file/CloneOpen.h"
 #include "sheet/MessageBus.h"
 #include "text/TextStore.h"
@@ -33,10 +35,11 @@ class FakeWindow : public MainWindowHost {
   void SetToolbarVisible(bool v) override { toolbar = v; }
   void RepaintStatusBar() override { ++repaints; }
   void ShowWindow() override { shown = true; }
+  void CloseWindow() override { ++closeRequests; }
 
   bool shown = false, enabled = true, placementReadable = true, toolbar = false;
   WindowBounds placement{10, 20, 700, 500};
-  int leftPanel = 0, repaints = 0;
+  int leftPanel = 0, repaints = 0, closeRequests = 0;
   std::string caption;
 };
 
@@ -262,6 +265,44 @@ TEST(MainFrame, DestroyingTheFrameWithARunningTickIsSafe) {
   const std::size_t entries = f.bus.SubscriberEntries();
   f.bus.Send(msg::kEeDebugToMain, 0, 0);  // the frame no longer receives
   EXPECT_LE(f.bus.SubscriberEntries(), entries);
+}
+
+TEST(MainFrame, IsTheDocumentOwnerAndRunsTheShellCommands) {
+  Fixture f;
+  f.settings.SetStopCheck([] { return true; });
+  Recorder rec;
+  FakeWindow w;
+  DocumentHooks* const before = CurrentDocumentHooks();
+  {
+    ModelFrame frame(f.settings, f.dialogs, f.clock, f.Folder());
+    EXPECT_EQ(CurrentDocumentHooks(), &frame);
+    frame.BuildWindow(w);
+    f.bus.Subscribe(&Recorder::On, &rec);
+    EXPECT_EQ(&frame.CurrentImage(), &frame.Current());
+    EXPECT_EQ(frame.DebugCompareImage(), &frame.Reference());
+
+    frame.RunCommand(CL_Menu_View_ToolBar, 0, "");
+    EXPECT_EQ(f.settings.toolbarVisible, 0);
+    EXPECT_FALSE(w.toolbar);
+    EXPECT_FALSE(frame.ToolbarVisible());
+    frame.RunCommand(CL_Menu_Port_Com, 3, "");
+    EXPECT_EQ(f.settings.comPort, 3);
+    EXPECT_EQ(frame.ComPort(), 3);
+    EXPECT_EQ(rec.types, (std::vector<int>{2, 9, 20}));
+    frame.RunCommand(CL_Menu_View_FontSize, 150, "");
+    EXPECT_EQ(f.settings.fontSizePercentage, 150);
+    EXPECT_EQ(frame.FontSizeIndex(), 150);
+    EXPECT_TRUE(frame.FontsChanged());
+    frame.RunCommand(CL_Menu_File_Exit, 0, "");
+    EXPECT_EQ(w.closeRequests, 1);
+
+    f.settings.recent.AddToFront("/other/R&D.cln");
+    f.settings.recent.AddToFront(frame.LastFolder() + "a.cln");
+    EXPECT_EQ(frame.RecentFile(0), "a.cln") << "file name only in the last folder";
+    EXPECT_EQ(frame.RecentFile(1), "/other/R&&D.cln") << "ampersands doubled";
+    EXPECT_EQ(frame.RecentFile(2), "");
+  }
+  EXPECT_EQ(CurrentDocumentHooks(), before) << "the frame uninstalls itself";
 }
 
 TEST(Countdown, ElapsedAcrossTheTickCountWrap) {

@@ -49,6 +49,7 @@ class TForm1 : public QMainWindow, public MainWindowHost {
   void SetToolbarVisible(bool visible) override;
   void RepaintStatusBar() override;
   void ShowWindow() override;
+  void CloseWindow() override { close(); }
 
   QFrame* LeftPanel() const { return left_; }
   QFrame* RightPanel() const { return right_; }
