@@ -24,8 +24,10 @@ class SingleInstance {
   bool HaveHandle() const { return fd_ >= 0; }
   const std::string& LockPath() const { return path_; }
 
-  // $XDG_RUNTIME_DIR when it is set and usable, else /tmp/twk208-<uid>
-  // (created with mode 0700).
+  // $XDG_RUNTIME_DIR when it is set and private to the user, else
+  // /tmp/twk208-<uid> (created with mode 0700). The lock is only made in a
+  // folder that the user owns and nobody else can write to, and never
+  // through a symbolic link; otherwise there is no handle.
   static std::string RuntimeFolder();
   // The mutex name made into a file name: anything but letters, digits,
   // '-' and '.' becomes '_', and ".lock" is appended.

@@ -341,6 +341,20 @@ TEST(SingleInstance, SecondLockFailsUntilTheFirstIsReleased) {
   SingleInstance nowhere(AppSettings::kMutexName, (dir / "missing" / "deeper").string());
   EXPECT_FALSE(nowhere.HaveHandle());
   EXPECT_FALSE(nowhere.IsFirst());
+  // A folder others may write to, or a link planted as the lock file, gives
+  // no handle: treated as a failed mutex.
+  std::filesystem::create_directory(dir / "shared");
+  std::filesystem::permissions(dir / "shared", std::filesystem::perms::all);
+  SingleInstance shared(AppSettings::kMutexName, (dir / "shared").string());
+  EXPECT_FALSE(shared.HaveHandle());
+  std::filesystem::create_directory(dir / "linked");
+  std::filesystem::permissions(dir / "linked", std::filesystem::perms::owner_all,
+                               std::filesystem::perm_options::replace);
+  std::filesystem::create_symlink(dir / "target", dir / "linked" / third.LockPath().substr(
+                                                       third.LockPath().rfind('/') + 1));
+  SingleInstance linked(AppSettings::kMutexName, (dir / "linked").string());
+  EXPECT_FALSE(linked.HaveHandle());
+  EXPECT_FALSE(std::filesystem::exists(dir / "target"));
 }
 
 }  // namespace
