@@ -8,12 +8,17 @@ namespace {
 DocumentHooks* g_hooks = nullptr;
 }
 
-void DocumentHooks::Send(int type, std::intptr_t v1, std::int32_t v2) { Bus().Send(type, v1, v2); }
+// Without a bus (headless tools) there is nobody to tell: nothing is sent.
+void DocumentHooks::Send(int type, std::intptr_t v1, std::int32_t v2) {
+  if (MessageBus* bus = BusOrNull()) bus->Send(type, v1, v2);
+}
 
-void DocumentHooks::Post(int type, std::intptr_t v1, std::int32_t v2) { Bus().Post(type, v1, v2); }
+void DocumentHooks::Post(int type, std::intptr_t v1, std::int32_t v2) {
+  if (MessageBus* bus = BusOrNull()) bus->Post(type, v1, v2);
+}
 
 void DocumentHooks::SendText(int type, std::intptr_t v1, std::int32_t v2, const std::string& text) {
-  Bus().SendText(type, v1, v2, text);
+  if (MessageBus* bus = BusOrNull()) bus->SendText(type, v1, v2, text);
 }
 
 void DocumentHooks::Status(const std::string& text, Color fg, Color bg) {

@@ -37,7 +37,8 @@ class DocumentHooks {
   virtual void UpdateDirty() {}
 
   // ---- the message bus ----
-  // The defaults broadcast on the program's message bus (sheet/MessageBus.h).
+  // The defaults broadcast on the program's message bus (sheet/MessageBus.h),
+  // when one is installed.
   virtual void Send(int type, std::intptr_t v1, std::int32_t v2);
   virtual void Post(int type, std::intptr_t v1, std::int32_t v2);
   virtual void SendText(int type, std::intptr_t v1, std::int32_t v2, const std::string& text);
@@ -61,7 +62,9 @@ class DocumentHooks {
 
   // ---- commands of menus, toolbar and tree ----
   // Runs the command of a command label (File New, Clone Read, CallSheet ...)
-  // with the cell's index and option text.
+  // with the cell's index and option text. CL_Menu_Edit_Top comes with the
+  // option "GI_PMenu_NoItem" when the Edit menu item has no sub items: the
+  // menu owner fills it from that popup key (message 11).
   virtual void RunCommand(int label, int index, const std::string& option) {
     (void)label, (void)index, (void)option;
   }

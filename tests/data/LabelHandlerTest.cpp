@@ -55,6 +55,17 @@ TEST_F(LabelHandlerTest, SlotNotInUseMasksDataCellsAndRefusesTyping) {
     EXPECT_EQ(env.Show(CT_IntCh, label, 0), "---") << LabelName(label);
   EXPECT_NE(env.Show(CT_IntCh, CL_ChList_No, 0), "---");
   EXPECT_NE(env.Show(CT_IntCh, CL_ChList_Atr, 0), "---");
+  {
+    RecordingCanvas canvas;
+    CellDescriptor d;
+    d.category = CT_IntCh;
+    d.label = CL_ChList_Tag;
+    CellAccessContext ctx;
+    ctx.cell = &d;
+    ctx.canvas = &canvas;
+    HandleLabel(&env.hooks, ctx, kModeDisplay);
+    EXPECT_EQ(canvas.GetFont().color, kReadOnlyTextColour);
+  }
 
   DataEnv::Result r = env.Key(CT_IntCh, CL_ChList_Comment, 0, 'A');
   EXPECT_EQ(r.rc, 0);
