@@ -70,12 +70,18 @@ void RestoreColumnWidths(GridModel& grid, SettingsBackend& settings, const std::
                          const std::function<bool(int)>& resizable) {
   if (widthName.empty()) return;
   const std::string path = AppSettings::ColumnWidthKeyPath(widthName);
+  bool restored = false;
   for (int c = 0; c < grid.ColCount(); ++c) {
     if (!resizable(c)) continue;
     const int w = AppSettings::ReadInteger(settings, path, std::to_string(c));
-    if (w >= 0) grid.SetColWidth(c, w);
+    if (w >= 0) {
+      grid.SetColWidth(c, w);
+      restored = true;
+    }
   }
-  ClampColumnWidths(grid, resizable, true);
+  // Setting widths is a width change: the limits apply, with 650 as the
+  // upper one while restoring.
+  if (restored) ClampColumnWidths(grid, resizable, true);
 }
 
 double PrintWidthFactor(int fontPoints, int canvasPpi, int screenPpi, int percent) {

@@ -38,7 +38,7 @@ int ColumnDragLimit(int clientWidth, int fixedWidth, bool restoring);
 void ClampColumnWidths(GridModel& grid, const std::function<bool(int)>& resizable, bool restoring);
 
 // Screen restore: the stored width of every resizable column replaces the
-// computed one, then the drag limits (650) apply.
+// computed one; when any was stored, the drag limits (650) apply.
 void RestoreColumnWidths(GridModel& grid, SettingsBackend& settings, const std::string& widthName,
                          const std::function<bool(int)>& resizable);
 // Factor for stored widths when printing: the canvas font size (points) x
