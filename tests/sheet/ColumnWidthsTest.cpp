@@ -121,6 +121,18 @@ TEST_F(ColumnWidthsTest, PrintingOnlyNarrowsScaledWidths) {
   EXPECT_EQ(std::get<std::int32_t>(*Stored(1)), 10) << "printing never saves";
 }
 
+TEST_F(ColumnWidthsTest, PopupSheetsNeitherRestoreNorSave) {
+  backend_.Set(kPath, "1", 77);
+  auto sheet = std::make_unique<Sheet>(nullptr, nullptr, 0, 0, res_.store(), "W", nullptr);
+  sheet->SetScreenCanvas(&canvas_);
+  sheet->SetPopupMode(true);
+  sheet->Build();
+  EXPECT_EQ(sheet->Grid().ColWidth(1), 28);
+  sheet->Grid().SetColWidth(1, 99);
+  sheet.reset();
+  EXPECT_EQ(std::get<std::int32_t>(*Stored(1)), 77);
+}
+
 TEST_F(ColumnWidthsTest, DraggedWidthsAreClamped) {
   auto sheet = Build();
   GridModel& g = sheet->Grid();

@@ -260,3 +260,91 @@ TEST(SheetBuild, BaseFontSuffixesAndPrintScale) {
 
 }  // namespace
 }  // namespace twk
+
+namespace twk {
+namespace {
+
+// Records what the sheet asks of the front end.
+class FakeWidgets : public SheetWidgets {
+ public:
+  std::vector<std::string> calls;
+  RecordingCanvas canvas;
+  void CreateTitle(const std::string& text, const std::optional<Font>& font, Color color,
+                   int height) override {
+    calls.push_back("title " + text + " " + std::to_string(font ? font->height : 0) + " " +
+                    std::to_string(color) + " " + std::to_string(height));
+  }
+  void CreateGridPanel(bool popupMode, Color background, const Font& font) override {
+    calls.push_back("panel " + std::to_string(popupMode) + " " + std::to_string(background) + " " +
+                    std::to_string(font.height));
+  }
+  void CreatePopupMenu() override { calls.push_back("menu"); }
+  void ShowWidgets() override { calls.push_back("show"); }
+  Canvas* GridCanvas() override { return &canvas; }
+  Size ParentSize() const override { return {300, 200}; }
+  void RefreshPopupMenu(bool force) override { calls.push_back("popup " + std::to_string(force)); }
+};
+
+TEST(SheetWidgetsHooks, TitleStripPanelAndExtraSize) {
+  ResourceScope res(SheetLines("W", "(TitleString=Weather)(TitleColor=clRed)(TitleFont=,,,-20,,,)",
+                               {"{W}abc|{SW}de"}, "{(Color=clGray)(Font=,,clBlack,-10,,,)}"));
+  FakeWidgets widgets;
+  Sheet sheet(nullptr, nullptr, 0, 0, res.store(), "W", nullptr);
+  sheet.SetWidgets(&widgets);
+  sheet.SetPopupMode(true);
+  sheet.Build();
+  EXPECT_EQ(widgets.calls,
+            (std::vector<std::string>{"title Weather -20 255 30",  // 20 px text + 2 + 8
+                                      "panel 1 8421504 -10", "menu", "show", "popup 0"}));
+  EXPECT_EQ(sheet.Grid().ColWidth(0), 15 + 8) << "measured on the grid's canvas";
+  sheet.Grid().SetClientSize(280, 180);
+  EXPECT_EQ(sheet.ExtraWidthNeeded(), 23 + 18 + 300 - 280);
+  EXPECT_EQ(sheet.ExtraHeightNeeded(), 1 + 200 - 180);
+}
+
+// Collects the cells a sheet invalidates.
+class InvalidationLog : public GridView {
+ public:
+  std::vector<std::pair<int, int>> cells;
+  void InvalidateCell(int col, int row) override { cells.emplace_back(col, row); }
+};
+
+TEST(SheetRepaint, MatchingCriteria) {
+  ResourceScope res(SheetLines("R", "", {
+      "{(%CT_IntCh.CL_ChList_No[1])}a|{(%CT_IntCh.CL_ChList_Tag[1])}b|c",
+      "{(%CT_IntCh.CL_ChList_No[2])}a|{(%CT_UsaCh.CL_ChList_Tag[3])}b|c",
+  }));
+  auto sheet = Built(res.store(), "R", nullptr);
+  sheet->Grid().SetClientSize(100, 100);
+  InvalidationLog log;
+  sheet->Grid().SetView(&log);
+  using Cells = std::vector<std::pair<int, int>>;
+  struct Case {
+    int category, label, index;
+    std::uint8_t mask;
+    Cells expected;
+  } cases[] = {
+      {CT_IntCh, CL_ChList_No, 2, 0x01, {{0, 1}}},
+      {CT_UsaCh, CL_None, 0, 0x02, {{1, 1}}},
+      {CT_None, CL_ChList_Tag, 0, 0x04, {{1, 0}, {1, 1}}},
+      {CT_IntCh, CL_None, 1, 0x08, {{0, 0}, {1, 0}}},
+      {CT_None, CL_None, 1, 0x08, {}},  // no category: nothing
+      {CT_IntCh, CL_None, 2, 0x10, {{0, 0}, {1, 0}, {0, 1}}},
+      {CT_None, CL_None, 0, 0x20, {{0, 0}, {1, 0}, {0, 1}, {1, 1}}},
+      {CT_IntCh, CL_None, 2, 0x40, {{0, 1}, {1, 1}}},
+      {CT_IntCh, CL_None, 1, 0x80, {{0, 0}, {1, 0}}},
+  };
+  for (const auto& c : cases) {
+    log.cells.clear();
+    CellDescriptor probe;
+    probe.category = c.category;
+    probe.label = c.label;
+    probe.index = c.index;
+    sheet->RepaintMatching(probe, c.mask);
+    EXPECT_EQ(log.cells, c.expected) << int(c.mask);
+  }
+  sheet->Grid().SetView(nullptr);
+}
+
+}  // namespace
+}  // namespace twk
