@@ -6,6 +6,7 @@
 #include "cli/CloneCli.h"
 #include "cli/CloneRun.h"
 #include "cli/Command.h"
+#include "cli/SheetCli.h"
 #include "data/Normalize.h"
 #include "file/CloneOpen.h"
 
@@ -31,6 +32,8 @@ int RunWrite(const std::vector<std::string>& argv) {
   EepromImage image;
   if (int code = OpenForCli(args[0], image)) return kCloneFileExitBase + code;
   NormalizeImage(image, tmpl, 0);
+  // The editor's Clone Write gate: an image with errors is never sent.
+  if (int rc = RefuseImageWithErrors(image)) return rc;
   job.mode = cmcCloneMode::Write;
   job.image = &image;
   const CloneOutcome out = RunClone(job);

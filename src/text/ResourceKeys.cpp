@@ -6,6 +6,7 @@
 #include "clone/cmcCloneControl.h"
 #include "data/Codecs.h"
 #include "data/LabelHandler.h"
+#include "data/SheetCsv.h"
 #include "sheet/ColumnWidths.h"
 
 namespace twk {
@@ -34,6 +35,7 @@ std::vector<KeyUse> AllRequiredKeys() {
   add(codec::CodecKeys());
   add(ColumnWidthKeys());
   add(LabelHandlerKeys());
+  add(SheetCsvKeys());
   // Each module appends its list here: add(ModuleKeys());
   return keys;
 }
