@@ -132,8 +132,10 @@ const char* PlanFlagList(int label) {
   }
 }
 
+// The channel number: a plain text that no key changes (the column is the
+// row header, so it keeps its header colours).
 void PlanNumber(Call& c) {
-  MakeReadOnly(c);
+  c.key = 0;
   char buf[32];
   if (c.index < mem::kFirstFreeSlot) {
     std::snprintf(buf, sizeof buf, "%d%s", c.index / 2, (c.index & 1) ? "A" : "  ");
