@@ -296,7 +296,8 @@ std::string PreCheck(const CellRule& rule, const std::string& given) {
       if (static_cast<int>(given.size()) > rule.length) return "longer than " + n + " characters";
       for (std::size_t i = 0; i < given.size(); ++i)
         if (!ShortNameCharOk(given[i], i < 2 ? codec::kShortNameChars12 : codec::kShortNameChars3))
-          return "characters a short name cannot show";
+          return i < 2 ? "characters a short name cannot show"
+                       : "characters a short name cannot show (third place: A, b or space)";
       return {};
     case Kind::Digits: {
       std::string compact;
@@ -585,7 +586,18 @@ void Importer::ApplyRow(int r, const CsvRow& row, int line) {
 void Importer::ApplyCell(int c, int r, const Given& g, int line) {
   CellDescriptor& cell = sheet_.CellAt(c, r);
   const std::string shown = ShownText(sheet_, hooks_, c, r);
-  if (g.convertible && g.text == shown) return;  // unchanged
+  const CellRule rule = RuleOf(cell.label);
+  std::string firstFrequency;  // what the receive frequency of the row shows
+  if (rule.kind == Kind::Frequency) {
+    CellDescriptor first = cell;
+    first.label = CL_Fch_FreqR;
+    firstFrequency = Show(first, hooks_);
+  }
+  // Unchanged: the same text, or the same value written another way
+  // ("0.1" for "0.100", "156.8" for "156.80000").
+  if (g.convertible && (g.text == shown || (rule.kind != Kind::Other && !shown.empty() &&
+                                            Shows(rule, g.text, shown, firstFrequency))))
+    return;
   // The grid never focuses a cell that is not bound or not selectable.
   if (!cell.Bound() || !cell.Selectable()) {
     ++result_.readOnlyCells;
@@ -595,7 +607,6 @@ void Importer::ApplyCell(int c, int r, const Given& g, int line) {
     Refuse(line, c, g.raw, "characters the radio cannot show");
     return;
   }
-  const CellRule rule = RuleOf(cell.label);
   if (std::string why = PreCheck(rule, g.text); !why.empty()) {
     Refuse(line, c, g.raw, why);
     return;
@@ -616,7 +627,7 @@ void Importer::ApplyCell(int c, int r, const Given& g, int line) {
     return;
   }
 
-  std::string firstFrequency;
+  std::optional<std::string> entryText;  // a selection: the chosen entry's text
   if (hooks_.popupOpened) {
     const std::string listKey = hooks_.popupList;
     const CellIndex::List& list = index_.Get(listKey, Flex0);
@@ -626,13 +637,15 @@ void Importer::ApplyCell(int c, int r, const Given& g, int line) {
       Refuse(line, c, g.raw, "not in the list (" + EntryTexts(list) + ")");
       return;
     }
+    for (const CellIndex::Entry& e : list.byPosition)
+      if (e.value == *value) {
+        entryText = Trim(e.text);
+        break;
+      }
     Choose(cell, hooks_, *value);
   } else if (enter.rc == kActionOpenEditor) {
     std::string text = g.text;
     if (rule.kind == Kind::Frequency) {
-      CellDescriptor first = cell;
-      first.label = CL_Fch_FreqR;
-      firstFrequency = Show(first, hooks_);
       if (text == "<-") {
         if (firstFrequency.empty()) {
           image_.Assign(before);
@@ -649,7 +662,7 @@ void Importer::ApplyCell(int c, int r, const Given& g, int line) {
   }
 
   const std::string now = ShownText(sheet_, hooks_, c, r);
-  if (Shows(rule, g.text, now, firstFrequency)) {
+  if (entryText ? now == *entryText : Shows(rule, g.text, now, firstFrequency)) {
     ++result_.changedCells;
     return;
   }

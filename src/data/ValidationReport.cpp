@@ -57,14 +57,22 @@ std::string TitleOf(const std::string& key) {
 
 }  // namespace
 
+namespace {
+
+std::string RowList(const std::vector<std::string>& rows) {
+  std::string s = rows.size() == 1 ? "row " : "rows ";
+  for (std::size_t i = 0; i < rows.size() && i < kMaxRowsListed; ++i)
+    s += (i ? ", " : "") + Latin1ToUtf8(rows[i]);
+  if (rows.size() > kMaxRowsListed) s += ", ...";
+  return s;
+}
+
+}  // namespace
+
 std::string ValidationLine::Text() const {
   std::string s = std::string(error ? "ERROR" : "WARNING") + ": " + Latin1ToUtf8(title);
-  if (!rows.empty()) {
-    s += rows.size() == 1 ? ": row " : ": rows ";
-    for (std::size_t i = 0; i < rows.size() && i < kMaxRowsListed; ++i)
-      s += (i ? ", " : "") + Latin1ToUtf8(rows[i]);
-    if (rows.size() > kMaxRowsListed) s += ", ...";
-  }
+  if (!rows.empty()) s += ": " + RowList(rows);
+  if (!warningRows.empty()) s += " (warning: " + RowList(warningRows) + ")";
   return s;
 }
 
@@ -90,6 +98,8 @@ ValidationReport ValidateImage(const EepromImage& original) {
     std::unique_ptr<HeadlessSheet> h = BuildHeadlessSheet(r.address);
     line.title = SheetTitle(*h->sheet);
     line.rows = MarkedRows(*h->sheet, hooks, line.error ? cellstate::kError : cellstate::kWarning);
+    if (line.error && (r.marks & cellstate::kWarning))
+      line.warningRows = MarkedRows(*h->sheet, hooks, cellstate::kWarning);
     (line.error ? report.errors : report.warnings) += 1;
     report.failures.push_back(std::move(line));
   }

@@ -18,7 +18,11 @@ struct ValidationLine {
   std::string title;              // Latin-1, as the resources hold it
   bool error = false;             // else a warning
   std::vector<std::string> rows;  // first-column texts of the marked rows
-  std::string Text() const;       // "ERROR: INT channels: row 16"
+  // An error line of a check that also found a warning: the rows with it.
+  std::vector<std::string> warningRows;
+  // "ERROR: INT channels: row 16", "WARNING: DSC directory: rows 4, 7",
+  // "ERROR: DSC directory: row 3 (warning: row 5)".
+  std::string Text() const;
 };
 
 struct ValidationReport {
