@@ -88,6 +88,13 @@ void Apply(Call& c, const codec::CodecIo& io) {
   c.ctx.selStart = io.selStart;
   c.ctx.selLength = io.selLength;
   if (io.hasTextColor) SetTextColour(c, io.textColor);
+  // A codec that decides the alignment (the frequency cells: right-aligned
+  // values, a left-aligned "<-") sets it on the cell for this paint; every
+  // display call sets it again, so it follows the value.
+  if (io.alignment >= 0 && c.ctx.cell != nullptr) {
+    c.ctx.cell->layoutFlags = static_cast<std::uint8_t>(
+        (c.ctx.cell->layoutFlags & ~layout::kHAlignMask) | (io.alignment & layout::kHAlignMask));
+  }
   if (io.request == codec::kPopupOpened) {
     if (io.popup == codec::PopupKind::SelectionList)
       c.hooks.OpenSelectionPopup(c.ctx, io.popupList, io.popupValue);

@@ -169,6 +169,21 @@ TEST_F(LabelHandlerTest, UserChannelFrequenciesAndShortName) {
   EXPECT_EQ(env.Show(CT_FreeCh, CL_Fch_FreqR, 2), "156.80000");
   env.Commit(CT_FreeCh, CL_Fch_FreqT, 2, "156.8");
   EXPECT_EQ(env.Show(CT_FreeCh, CL_Fch_FreqT, 2), "<-");
+  {
+    // "<-" is drawn left-aligned, a value right-aligned.
+    CellDescriptor d;
+    d.category = CT_FreeCh;
+    d.label = CL_Fch_FreqT;
+    d.index = 2;
+    d.layoutFlags = kAlignRight;
+    CellAccessContext ctx;
+    ctx.cell = &d;
+    HandleLabel(&env.hooks, ctx, kModeDisplay);
+    EXPECT_EQ(d.HAlignment(), kAlignLeft);
+    d.label = CL_Fch_FreqR;
+    HandleLabel(&env.hooks, ctx, kModeDisplay);
+    EXPECT_EQ(d.HAlignment(), kAlignRight);
+  }
   // Equal frequencies: bit 1 of slot 236 in all three plans.
   for (int k = 0; k < mem::kPlanCount; ++k)
     EXPECT_TRUE(env.Byte(mem::PlanTable(k) + 236) & mem::kAttrSimplex) << k;
