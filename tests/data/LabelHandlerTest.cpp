@@ -414,6 +414,71 @@ TEST_F(LabelHandlerTest, CommandsRunOnEnterAndDoubleClick) {
   EXPECT_TRUE(d.UserFlag(kMenuHidden));
 }
 
+// Menu item states: checked, hidden and disabled as the document reports.
+TEST_F(LabelHandlerTest, MenuItemStates) {
+  struct Hooks : FakeHooks {
+    int FontSizeIndex() const override { return 2; }
+    bool ToolbarVisible() const override { return false; }
+    int ComPort() const override { return 6; }
+  } hooks;
+  hooks.image.Assign(env.hooks.image);
+  auto flags = [&](int category, int label, int index, int editItems) {
+    hooks.editItems = editItems;
+    CellDescriptor d;
+    d.category = category;
+    d.label = label;
+    d.index = index;
+    CellAccessContext ctx;
+    ctx.cell = &d;
+    HandleLabel(&hooks, ctx, kModeDisplay);
+    return std::make_tuple(d.UserFlag(kMenuChecked), d.UserFlag(kMenuHidden), d.UserFlag(kMenuDisabled));
+  };
+  struct Case { int category, label, index, editItems; bool checked, hidden, disabled; } cases[] = {
+      {CT_Null, CL_Menu_View_FontSize, 2, -1, true, false, false},
+      {CT_Null, CL_Menu_View_FontSize, 1, -1, false, false, false},
+      {CT_Null, CL_Menu_View_ToolBar, 0, -1, false, false, false},
+      {CT_Null, CL_Menu_Port_Com, 6, -1, true, false, false},
+      {CT_Null, CL_Menu_Port_Com, 1, -1, false, false, false},
+      {CT_Null, CL_Menu_Port_Usb, 0, -1, true, false, false},
+      {CT_Null, CL_Model, 0, -1, true, false, false},
+      {CT_Null, CL_Menu_File_Print_Current, 0, -1, false, false, true},
+      {CT_PopupMenu, CL_PMenu_NoItem, 0, 1, false, false, true},
+      {CT_PopupMenu, CL_PMenu_NoItem, 0, 3, false, true, true},
+      {CT_PopupMenu, CL_PMenu_Delete, 0, -1, false, false, true},
+  };
+  for (const Case& c : cases)
+    EXPECT_EQ(flags(c.category, c.label, c.index, c.editItems), std::make_tuple(c.checked, c.hidden, c.disabled))
+        << LabelName(c.label) << " " << c.index;
+  // The Edit menu item asks to be filled when it has no sub items.
+  flags(CT_Null, CL_Menu_Edit_Top, 0, 0);
+  ASSERT_EQ(hooks.commands.size(), 1u);
+  EXPECT_EQ(std::get<2>(hooks.commands[0]), "GI_PMenu_NoItem");
+  flags(CT_Null, CL_Menu_Edit_Top, 0, 2);
+  EXPECT_EQ(hooks.commands.size(), 1u);
+}
+
+// A few settings cells against the memory map, to catch a slip in the table.
+TEST_F(LabelHandlerTest, SettingCellAddresses) {
+  struct Case { int label; int address; int mask; const char* list; } cases[] = {
+      {CL_ComSet_ScanF, 0x436, 0x01, "GI_Sheet_Sel_ScanF"},
+      {CL_ComSet_WxAlert, 0x438, 0, "GI_Sheet_Sel_Misc_OnOff"},
+      {CL_ComDsc_TX_Distress, 0x428, 0x08, "GI_Sheet_Sel_Misc_I_OnOff"},
+      {CL_ComDsc_GroupCall_ChCall, 0x42B, 0x40, "GI_Sheet_Sel_ChCall"},
+      {CL_ComExp_PttScan, 0x418, 0x08, "GI_Sheet_Sel_Misc_I_Accept"},
+      {CL_MakerR_UsaIni, 0x439, 0x80, "GI_Sheet_Sel_Misc_OnOff"},
+  };
+  for (const Case& c : cases) {
+    const SettingCell* cell = FindSettingCell(c.label);
+    ASSERT_NE(cell, nullptr) << LabelName(c.label);
+    EXPECT_EQ(cell->address, c.address) << LabelName(c.label);
+    EXPECT_EQ(cell->mask, c.mask) << LabelName(c.label);
+    EXPECT_STREQ(cell->list, c.list) << LabelName(c.label);
+  }
+  EXPECT_EQ(FindSettingCell(CL_ComSet_Contrast), nullptr);
+  EXPECT_TRUE(LabelWithoutBehaviour(CL_ComDsc_AllCall_Distress));
+  EXPECT_FALSE(LabelWithoutBehaviour(CL_ComDsc_AllCall_Routine_Pow));
+}
+
 TEST_F(LabelHandlerTest, PopupCommandsOutsideTheRowRangeDoNothing) {
   env.Command(CT_WxCh, CL_WX_ChComment, 10, CL_PMenu_Copy);
   EXPECT_FALSE(RecordClipboard().Holds(RecordKind::Weather));
