@@ -265,7 +265,9 @@ TEST(CloneEngine, ReplyFramesHoldAtMost521Bytes) {
     ASSERT_TRUE(rig.engine.StartIdentification(rig.Done()));
     ASSERT_TRUE(rig.Run());
     EXPECT_EQ(rig.result.code, extra ? 6 : 0);
-    if (!extra) EXPECT_EQ(rig.result.idBlock.size(), 513u);
+    if (!extra) {
+      EXPECT_EQ(rig.result.idBlock.size(), 513u);
+    }
   }
 }
 
@@ -287,7 +289,9 @@ TEST(CloneEngine, IdentificationChecksTheReplyFrame) {
     ASSERT_TRUE(rig.engine.StartIdentification(rig.Done()));
     ASSERT_TRUE(rig.Run());
     EXPECT_EQ(rig.result.code, c.code);
-    if (c.code) EXPECT_TRUE(rig.result.idBlock.empty());
+    if (c.code) {
+      EXPECT_TRUE(rig.result.idBlock.empty());
+    }
   }
 }
 

@@ -102,8 +102,9 @@ TEST_F(SimEndToEnd, ReadAndWriteAFullImage) {
     ASSERT_EQ(LoadCloneFile(out.string(), EepromImage::kModelSize, saved, nullptr), 0);
     const int last = maker ? 0xFFF : 0xFEB;
     for (int a = 0; a <= last; ++a) ASSERT_EQ(saved.GetByte(a), sent.GetByte(a)) << a;
-    if (!maker)  // the last 20 bytes are not written: the radio keeps its own
+    if (!maker) {  // the last 20 bytes are not written: the radio keeps its own
       for (int a = 0xFEC; a < 0x1000; ++a) ASSERT_EQ(saved.GetByte(a), served.GetByte(a)) << a;
+    }
   }
   // The radio now serves what it was sent last.
   EXPECT_EQ(s.Run(cmcCloneMode::Read), 0);
