@@ -440,6 +440,7 @@ class Importer {
   CellIndex index_;
   std::string readOnlyText_;
   std::vector<PendingMarks> pending_;
+  std::vector<std::string> original_;  // the texts of the current row before its edits
 };
 
 Importer::Given Importer::GivenAt(const CsvRow& row, int c) const {
@@ -574,6 +575,12 @@ void Importer::PlanRow(int r, const CsvRow& row, int line, int& attrCol) {
 }
 
 void Importer::ApplyRow(int r, const CsvRow& row, int line) {
+  // What the row showed before any of its cells changed: a cell the CSV
+  // leaves as it was is not an edit, even when another cell of the row has
+  // changed what it shows (a weather channel set not in use shows "---" as
+  // its name).
+  original_.clear();
+  for (int c = 0; c < sheet_.ColCount(); ++c) original_.push_back(ShownText(sheet_, hooks_, c, r));
   int attrCol = -1;
   if (IsPlan(sheet_.CellAt(0, r).category)) PlanRow(r, row, line, attrCol);
   for (int c = 0; c < sheet_.ColCount(); ++c) {
@@ -595,8 +602,9 @@ void Importer::ApplyCell(int c, int r, const Given& g, int line) {
   }
   // Unchanged: the same text, or the same value written another way
   // ("0.1" for "0.100", "156.8" for "156.80000").
-  if (g.convertible && (g.text == shown || (rule.kind != Kind::Other && !shown.empty() &&
-                                            Shows(rule, g.text, shown, firstFrequency))))
+  if (g.convertible && (g.text == shown || g.text == original_[static_cast<std::size_t>(c)] ||
+                        (rule.kind != Kind::Other && !shown.empty() &&
+                         Shows(rule, g.text, shown, firstFrequency))))
     return;
   // The grid never focuses a cell that is not bound or not selectable.
   if (!cell.Bound() || !cell.Selectable()) {
@@ -616,8 +624,10 @@ void Importer::ApplyCell(int c, int r, const Given& g, int line) {
   // Enter first, as the user opens the cell's editor or list.
   const Probe enter = Key(cell, hooks_, kKeyEnter);
   if (hooks_.statusAlert && hooks_.status == readOnlyText_) {
+    // A cell the row's state makes read-only (a name of a weather channel
+    // not in use, the simplex cell of an odd slot): the editor's refusal.
     image_.Assign(before);
-    ++result_.readOnlyCells;
+    Refuse(line, c, g.raw, Latin1ToUtf8(readOnlyText_));
     return;
   }
   if (enter.ctx.jumpRequest) {

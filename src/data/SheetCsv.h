@@ -104,7 +104,7 @@ struct CsvImportResult {
   bool headerMatches = true;  // false: nothing was applied
   std::string headerProblem;
   int changedCells = 0;       // cells whose new text was taken
-  int readOnlyCells = 0;      // differing cells the editor does not let one change
+  int readOnlyCells = 0;      // differing cells the grid never focuses (headers, information)
   std::vector<CsvRefusal> refused;
   bool AllAccepted() const { return headerMatches && refused.empty(); }
 };

@@ -218,9 +218,9 @@ TEST_F(SheetCsvTest, ReadOnlyCellsAreSkipped) {
     int col;
     const char* given;
   } cases[] = {
-      {"GI_Sheet_WxCh", "3", 1, "150.0000 MHz"},  // an information cell
-      {"GI_Sheet_UsaCh", "1A", 5, "Simplex"},     // simplex of an odd slot
+      {"GI_Sheet_WxCh", "3", 1, "150.0000 MHz"},  // information cells
       {"GI_Sheet_Option", "INT channel plan", 1, "Off"},
+      {"GI_Sheet_ComSet", "Key beep", 2, "Shown"},  // an empty information cell
   };
   for (const Case& c : cases) {
     SCOPED_TRACE(std::string(c.sheet) + " " + c.row);
@@ -233,6 +233,35 @@ TEST_F(SheetCsvTest, ReadOnlyCellsAreSkipped) {
     EXPECT_EQ(r.changedCells, 0);
     EXPECT_TRUE(image.Equals(env.initial));
   }
+}
+
+TEST_F(SheetCsvTest, CellsTheRowMakesReadOnlyAreRefusedWithTheEditorsStatusText) {
+  // The simplex cell of an odd slot in use, the name of a weather channel
+  // not in use (set so in the same CSV, one cell to the left).
+  std::vector<CsvRow> usa = Export("GI_Sheet_UsaCh");
+  const int odd = RowOf(usa, "1A");
+  usa[static_cast<std::size_t>(odd)][5] = "Simplex";
+  CsvImportResult r = Import("GI_Sheet_UsaCh", usa);
+  ASSERT_EQ(r.refused.size(), 1u);
+  EXPECT_EQ(r.refused[0].Text(),
+            std::to_string(odd + 1) + ",6: Simplex: " + env.StatusOf("GI_Botttom_EditRestrected"));
+  EXPECT_TRUE(image.Equals(env.initial));
+
+  std::vector<CsvRow> wx = Export("GI_Sheet_WxCh");
+  wx[3][2] = "Not used";
+  wx[3][3] = "RAIN";
+  r = Import("GI_Sheet_WxCh", wx);
+  ASSERT_EQ(r.refused.size(), 1u);
+  EXPECT_EQ(r.refused[0].column, 4);
+  EXPECT_EQ(r.changedCells, 1);  // the use cell
+
+  // The name left as it was is no edit, though the row now shows "---".
+  image.Assign(env.initial);
+  wx = Export("GI_Sheet_WxCh");
+  wx[3][2] = "Not used";
+  r = Import("GI_Sheet_WxCh", wx);
+  EXPECT_TRUE(r.AllAccepted());
+  EXPECT_EQ(Export("GI_Sheet_WxCh")[3], (CsvRow{"3", "162.4750 MHz", "Not used", "---"}));
 }
 
 TEST_F(SheetCsvTest, HeaderOfAnotherSheetAppliesNothing) {
