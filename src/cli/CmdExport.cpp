@@ -56,6 +56,10 @@ int RunExport(const std::vector<std::string>& args) {
     return kUsageExit;
   }
 
+  if (!toStdout) {
+    std::error_code ec;
+    std::filesystem::create_directories(outDir, ec);
+  }
   for (const std::string& key : keys) {
     std::unique_ptr<HeadlessSheet> h = BuildHeadlessSheet(key);
     const std::string text = CsvFormat(ExportSheet(*h->sheet, hooks));

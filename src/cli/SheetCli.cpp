@@ -6,6 +6,7 @@
 #include "data/MemoryMap.h"
 #include "data/ValidationReport.h"
 #include "file/CloneOpen.h"
+#include "text/TextStore.h"
 
 namespace twk::cli {
 
@@ -32,7 +33,8 @@ int ReportValidation(const EepromImage& image, std::FILE* out, bool advice) {
 
 int RefuseImageWithErrors(const EepromImage& image) {
   if (ReportValidation(image, stderr, false) == 0) return 0;
-  std::fprintf(stderr, "twk208-cli: the image has errors; nothing was sent to the radio\n");
+  // The editor's refusal (its first line; the second points at the tree).
+  std::fprintf(stderr, "twk208-cli: %s\n", MainText().GetLine("GI_Mess_DataError", 0).c_str());
   return kValidationErrorExit;
 }
 

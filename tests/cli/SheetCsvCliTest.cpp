@@ -7,6 +7,7 @@
 
 #include "clone/SimProcess.h"
 #include "common/TestSupport.h"
+#include "text/TextStore.h"
 
 namespace twk {
 namespace {
@@ -56,8 +57,7 @@ class SheetCsvCli : public ::testing::Test {
 };
 
 TEST_F(SheetCsvCli, ExportOfEveryTreeSheetAndImportOfTheUnchangedCsvsRoundTrip) {
-  const fs::path out = dir / "csv";
-  fs::create_directory(out);
+  const fs::path out = dir / "csv" / "all";  // made by export
   CliRun e = Cli("export " + Q(initial) + " --out " + Q(out));
   ASSERT_EQ(e.status, 0) << e.err;
   EXPECT_EQ(test::ReadFileBytes(out / "INT channels.csv"),
@@ -143,6 +143,9 @@ TEST_F(SheetCsvCli, WriteRefusesAnImageWithAnErrorBeforeAnyTransfer) {
   CliRun w = Cli("write --port '" + sim.Path() + "' " + Q(bad));
   EXPECT_EQ(w.status, 30) << w.err;
   EXPECT_NE(w.err.find("ERROR: INT channels: row 16\n"), std::string::npos) << w.err;
+  TextStore texts;
+  texts.SetFile((test::BinDir() / "TWK208.OVL").string());
+  EXPECT_NE(w.err.find(texts.GetLine("GI_Mess_DataError", 0)), std::string::npos) << w.err;
   EXPECT_FALSE(fs::exists(received)) << "nothing reached the radio";
   // The same radio takes the file without the error.
   CliRun good = Cli("write --port '" + sim.Path() + "' " + Q(initial));
