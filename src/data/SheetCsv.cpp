@@ -539,8 +539,10 @@ void Importer::PlanRow(int r, const CsvRow& row, int line, int& attrCol) {
   };
 
   // The P and C marks, chosen from the attribute list.
+  // Every given mark is checked again at the end, so that two rows marked P
+  // (the later one wins) are not passed over.
   const Given g = GivenAt(row, attrCol);
-  if (g.present && g.text != ShownText(sheet_, hooks_, attrCol, r)) {
+  if (g.present) {
     const std::optional<int> wanted = g.convertible ? MarksOfText(g.text) : std::nullopt;
     if (!wanted) {
       Refuse(line, attrCol, g.raw, "use P, C, PC or nothing");

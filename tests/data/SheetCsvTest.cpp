@@ -188,6 +188,17 @@ TEST_F(SheetCsvTest, PChannelMovesWhenAnotherRowIsMarked) {
   EXPECT_EQ(now[static_cast<std::size_t>(RowOf(now, "9"))][1], "C");
 }
 
+TEST_F(SheetCsvTest, TwoRowsMarkedPAreReported) {
+  std::vector<CsvRow> rows = Export("GI_Sheet_IntCh");
+  const int row16 = RowOf(rows, "16");
+  rows[static_cast<std::size_t>(RowOf(rows, "20"))][1] = "P";  // 16 keeps its P in the CSV
+  const CsvImportResult r = Import("GI_Sheet_IntCh", rows);
+  ASSERT_EQ(r.refused.size(), 1u);
+  EXPECT_EQ(r.refused[0].row, row16 + 1);
+  EXPECT_EQ(r.refused[0].column, 2);
+  EXPECT_NE(r.refused[0].reason.find("one P and one C"), std::string::npos);
+}
+
 TEST_F(SheetCsvTest, RowsMatchByFirstColumnInAnyOrder) {
   const std::vector<CsvRow> all = Export("GI_Sheet_WxCh");
   std::vector<CsvRow> rows = {all[0], all[4], all[1]};  // WX 4 and WX 1, in that order
