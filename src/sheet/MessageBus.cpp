@@ -7,6 +7,7 @@
 namespace twk {
 
 std::string Message::Text() const {
+  if (data.empty()) return {};
   const auto* p = reinterpret_cast<const char*>(data.data());
   return std::string(p, strnlen(p, data.size()));
 }
@@ -32,7 +33,13 @@ void MessageBus::Unsubscribe(Callback callback, void* object) {
 void MessageBus::Deliver(const Message& m) {
   // Entries are never erased during a walk (only flagged), so the iterator
   // stays valid whatever the callbacks do; entries added at the front are
-  // not reached by this walk.
+  // not reached by this walk. A tick that runs inside a callback (a nested
+  // event loop) leaves the flagged entries to a tick after the walk.
+  ++walks_;
+  struct Done {
+    int& walks;
+    ~Done() { --walks; }
+  } done{walks_};
   for (auto it = subscribers_.begin(); it != subscribers_.end(); ++it)
     if (!it->removed) it->callback(it->object, m);
 }
@@ -125,7 +132,7 @@ void MessageBus::Tick() {
     Deliver(it->message);
   }
   queue_.remove_if([](const Queued& q) { return q.delivered; });
-  subscribers_.remove_if([](const Subscriber& s) { return s.removed; });
+  if (walks_ == 0) subscribers_.remove_if([](const Subscriber& s) { return s.removed; });
   ticking_ = false;
 }
 

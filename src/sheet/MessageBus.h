@@ -135,6 +135,7 @@ class MessageBus {
   TimerService& timers_;
   TimerService::TimerId timer_;
   bool ticking_ = false;
+  int walks_ = 0;  // synchronous deliveries in progress (they may nest)
   std::list<Subscriber> subscribers_;  // front = most recent
   std::list<Queued> queue_;            // posting order
   std::vector<std::vector<ReplyRecord>*> chains_;  // open requests, innermost last

@@ -88,6 +88,37 @@ TEST_F(BusTest, UnsubscribeDuringSendTakesEffectAtOnceAndFreesOnTheNextTick) {
   EXPECT_EQ(bus.SubscriberEntries(), 1u);
 }
 
+// A callback may run a nested event loop (a modal box) in which the 10 ms
+// timer fires: entries flagged during the walk are not freed under it.
+TEST_F(BusTest, TickDuringASendWalkFreesNothingTheWalkStandsOn) {
+  Listener a = Make("a"), b = Make("b"), c = Make("c");
+  Add(a);
+  Add(b);
+  Add(c);
+  std::size_t entriesInTheNestedTick = 0;
+  c.action = [&](const Message& m) {
+    if (m.type != 9) return;
+    bus.Unsubscribe(&Listener::OnMessage, &c);
+    bus.Post(13, 0, 0);
+    clock.Advance(10);  // the timer fires inside the callback
+    entriesInTheNestedTick = bus.SubscriberEntries();
+  };
+  bus.Send(9, 0, 0);
+  EXPECT_EQ(log, (std::vector<std::string>{"c:9", "b:13", "a:13", "b:9", "a:9"}));
+  EXPECT_EQ(entriesInTheNestedTick, 3u);
+  clock.Advance(10);
+  EXPECT_EQ(bus.SubscriberEntries(), 2u);
+}
+
+TEST(MessageBusText, MessageWithoutDataHasAnEmptyText) {
+  Message m;
+  EXPECT_EQ(m.Text(), "");
+  m.data = {'a', 'b', 0, 'c'};
+  EXPECT_EQ(m.Text(), "ab");
+  m.data = {'x', 'y'};  // no terminating zero: the whole block
+  EXPECT_EQ(m.Text(), "xy");
+}
+
 TEST_F(BusTest, SubscriberAddedDuringSendIsNotReachedByThatWalk) {
   Listener a = Make("a"), late = Make("late");
   Add(a);
