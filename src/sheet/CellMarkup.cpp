@@ -67,6 +67,14 @@ int ChannelRef(std::string_view s, const std::int32_t* chVars) {
   return s[3] - '0';
 }
 
+// Given a backslash at i, the index of the last byte it escapes: the next
+// byte, or both bytes of a double-byte character.
+std::size_t EscapedEnd(const CodePage& cp, std::string_view s, std::size_t i) {
+  ++i;
+  if (i + 1 < s.size() && cp.IsLeadByte(s[i])) ++i;
+  return i;
+}
+
 std::string Unescape(std::string_view s) {
   const CodePage& cp = ActiveCodePage();
   std::string out;
@@ -76,7 +84,9 @@ std::string Unescape(std::string_view s) {
       out += s[i];
       out += s[++i];
     } else if (s[i] == '\\') {
-      if (i + 1 < s.size()) out += s[++i];
+      const std::size_t end = EscapedEnd(cp, s, i);
+      if (end < s.size()) out.append(s.substr(i + 1, end - i));
+      i = end;
     } else {
       out += s[i];
     }
@@ -165,14 +175,18 @@ void Parser::Attributes(std::string_view attr, int depth) {
       continue;
     }
     if (c == '\\') {
-      ++i;
+      i = EscapedEnd(cp, attr, i);
       negate = false;
       continue;
     }
     if (c == '(') {
       std::size_t j = i + 1;
       for (; j < attr.size(); ++j) {
-        if (cp.IsLeadByte(attr[j]) || attr[j] == '\\') {
+        if (attr[j] == '\\') {
+          j = EscapedEnd(cp, attr, j);
+          continue;
+        }
+        if (cp.IsLeadByte(attr[j])) {
           ++j;
           continue;
         }
@@ -317,6 +331,7 @@ void Parser::Display(std::string_view text) {
       i = close;
     } else {
       out += n;
+      if (cp.IsLeadByte(n) && i + 1 < text.size()) out += text[++i];  // the whole character
     }
   }
   cell_.display = std::move(out);
@@ -392,7 +407,11 @@ void ParseCell(CellDescriptor& cell, std::string_view text, std::int32_t* chVars
 RowSplit SplitRow(std::string_view row) {
   const CodePage& cp = ActiveCodePage();
   for (std::size_t i = 0; i < row.size(); ++i) {
-    if (cp.IsLeadByte(row[i]) || row[i] == '\\') {
+    if (row[i] == '\\') {
+      i = EscapedEnd(cp, row, i);
+      continue;
+    }
+    if (cp.IsLeadByte(row[i])) {
       ++i;
       continue;
     }

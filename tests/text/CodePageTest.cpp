@@ -2,6 +2,7 @@
 // never taking a trail byte as syntax.
 #include <gtest/gtest.h>
 
+#include <optional>
 #include <string>
 #include <vector>
 
@@ -76,6 +77,35 @@ TEST(CodePage, TrailBytesAreNeverSyntax) {
       EXPECT_EQ(DisplayTextOf(d), dbcs ? c.doubleDisplay : c.singleDisplay) << "double-byte " << dbcs;
       EXPECT_EQ(d.behaviourFlags, dbcs ? c.doubleBehaviour : c.singleBehaviour);
     }
+  }
+}
+
+// A backslash before a double-byte character escapes the whole character:
+// its trail byte is no syntax either.
+TEST(CodePage, EscapedDoubleByteCharacterKeepsItsTrailByte) {
+  FatalCatcher fatal;
+  ActivePage page(&kDoubleByte);
+  // 0x81 0x7C: the trail byte is a bar.
+  EXPECT_EQ(SplitAll("\\\x81|B|C"), (std::vector<std::string>{"\\\x81|B", "C"}));
+  struct Case {
+    const char* text;
+    std::string display;
+    std::optional<std::string> option;
+    std::uint8_t behaviour;
+  };
+  const Case cases[] = {
+      {"\\\x83\\N", "\x83\\N", std::nullopt, 0},                 // trail byte 0x5C
+      {"{\\\x81S}", "", std::nullopt, 0},                             // trail byte "S"
+      {"{(%CL_Null:\\\x81)x)}", "", std::string("\x81)x"), 0},      // trail byte ")"
+      {"{(%CL_Null:a\\\x81\\)}", "", std::string("a\x81\\"), 0},  // trail byte 0x5C
+  };
+  for (const Case& c : cases) {
+    SCOPED_TRACE(c.text);
+    CellDescriptor d;
+    ParseCell(d, c.text, nullptr, nullptr);
+    EXPECT_EQ(DisplayTextOf(d), c.display);
+    EXPECT_EQ(d.option, c.option);
+    EXPECT_EQ(d.behaviourFlags, c.behaviour);
   }
 }
 
