@@ -6,7 +6,7 @@ cd "$(dirname "$0")/.."
 
 mode="${1:-run}"
 packages=(cmake ninja-build g++ pkg-config libgtest-dev libgmock-dev libbenchmark-dev
-          qt6-base-dev libgl-dev xvfb xauth clang libclang-rt-14-dev)
+          qt6-base-dev libgl-dev xvfb xauth x11-utils clang libclang-rt-14-dev)
 
 missing=()
 for p in "${packages[@]}"; do
@@ -30,10 +30,11 @@ case "$mode" in
     exec scripts/run-editor.sh
     ;;
   test)
+    # The fuzz run comes first so that the test summary is the last line.
+    if [ -x scripts/fuzz.sh ]; then scripts/fuzz.sh; fi
     echo "== tests"
     export QT_QPA_PLATFORM=offscreen
     (cd build && ctest --output-on-failure -j "$jobs")
-    if [ -x scripts/fuzz.sh ]; then scripts/fuzz.sh; fi
     ;;
   *)
     echo "usage: $0 run|test" >&2
