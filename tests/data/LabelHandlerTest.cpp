@@ -9,6 +9,7 @@
 #include "data/MemoryMap.h"
 #include "data/RowOperation.h"
 #include "sheet/RecordingCanvas.h"
+#include "sheet/Sheet.h"
 
 namespace twk::test {
 namespace {
@@ -222,6 +223,27 @@ TEST_F(LabelHandlerTest, TypingIntoNameOfEmptyDscRowJumpsToTheId) {
   EXPECT_EQ(r.ctx.repeatKey, '3');
   EXPECT_EQ(env.Show(CT_DscIndId, CL_DscIndId_Comment, 7), "");
   EXPECT_TRUE(env.hooks.image.Equals(env.initial));
+}
+
+// The record sheets number every row, empty ones included (a DSC row
+// without a valid ID shows nothing in its cells of the DSC category).
+TEST_F(LabelHandlerTest, RecordSheetsNumberEveryRow) {
+  struct Case { const char* key; int rows; } cases[] = {
+      {"GI_Sheet_WxCh", 10}, {"GI_Sheet_FreeCh", 22}, {"GI_Sheet_DscIndId", 30},
+  };
+  RecordingCanvas canvas;
+  for (const Case& c : cases) {
+    Sheet sheet(nullptr, nullptr, 0, 0, MainText(), c.key, nullptr);
+    sheet.SetScreenCanvas(&canvas);
+    sheet.Build();
+    ASSERT_EQ(sheet.RowCount(), c.rows + 1) << c.key;
+    for (int r = 1; r <= c.rows; ++r) {
+      CellAccessContext ctx;
+      ctx.cell = &sheet.CellAt(0, r);
+      HandleLabel(&env.hooks, ctx, kModeDisplay);
+      EXPECT_EQ(ctx.outputText, std::to_string(r)) << c.key << " row " << r;
+    }
+  }
 }
 
 TEST_F(LabelHandlerTest, SelfId) {

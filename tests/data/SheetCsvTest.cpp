@@ -112,10 +112,10 @@ TEST_F(SheetCsvTest, CellsAcceptedAndRefused) {
       {"GI_Sheet_FreeCh", "1", 3, "PO", true, "PO"},
       {"GI_Sheet_FreeCh", "1", 3, "ab1", false, "third place"},
       // MMSIs: 9 digits or nothing
-      {"GI_Sheet_DscIndId", "", 1, "211234567", true, "211234567"},
-      {"GI_Sheet_DscIndId", "", 1, "21123456", false, "9 digits"},
-      {"GI_Sheet_DscIndId", "", 1, "21123456x", false, "9 digits"},
-      {"GI_Sheet_DscIndId", "", 2, "BOB", false, "no valid MMSI"},
+      {"GI_Sheet_DscIndId", "1", 1, "211234567", true, "211234567"},
+      {"GI_Sheet_DscIndId", "1", 1, "21123456", false, "9 digits"},
+      {"GI_Sheet_DscIndId", "1", 1, "21123456x", false, "9 digits"},
+      {"GI_Sheet_DscIndId", "1", 2, "BOB", false, "no valid MMSI"},
       {"GI_Sheet_SelfId", "Own MMSI (DSC self ID)", 1, "211234567", true, "211234567"},
       {"GI_Sheet_SelfId", "Own MMSI (DSC self ID)", 1, "12345678", false, "9 digits"},
       // texts and numbers of the settings
