@@ -497,9 +497,21 @@ void CannotEdit(Call& c) {
 void CloneInfo(Call& c) {
   char buf[32];
   switch (c.label) {
-    case CL_CloneInfo_Model:
-      c.ctx.outputText = Line("GI_AppInd_Model", c.hooks.CloneInfoModel());
+    case CL_CloneInfo_Model: {
+      // The index is what the radio reported: read the model list only as
+      // far as it goes (past its end lie other sections, and the file's end).
+      const int model = c.hooks.CloneInfoModel();
+      std::string name;
+      for (int i = 0; i <= model; ++i) {
+        name = Line("GI_AppInd_Model", i);
+        if (!name.empty() && name[0] == '#') {
+          name = std::to_string(model);
+          break;
+        }
+      }
+      c.ctx.outputText = model >= 0 ? name : std::to_string(model);
       break;
+    }
     case CL_CloneInfo_Revision: {
       const int rev = c.hooks.CloneInfoRevision() & 0xFF;
       std::snprintf(buf, sizeof buf, "%d.%d", rev >> 4, rev & 0x0F);

@@ -388,6 +388,33 @@ TEST_F(LabelHandlerTest, InformationCells) {
   EXPECT_EQ(env.hooks.LastStatus()->text, env.StatusOf("GI_Botttom_EditRestrected"));
 }
 
+// The model index of Clone Info comes from the radio: an index the model
+// list has no line for shows the number, never a line of another section.
+TEST_F(LabelHandlerTest, CloneInfoModelOutsideTheModelList) {
+  struct Hooks : FakeHooks {
+    int reported = 0;
+    int CloneInfoModel() const override { return reported; }
+  } hooks;
+  hooks.image.Assign(env.hooks.image);
+  int models = 0;
+  while (MainText().GetLine("GI_AppInd_Model", models).rfind('#', 0) != 0) ++models;
+  struct Case { int reported; std::string expected; } cases[] = {
+      {0, MainText().GetLine("GI_AppInd_Model", 0)},
+      {models, std::to_string(models)},
+      {255, "255"},
+  };
+  for (const Case& c : cases) {
+    hooks.reported = c.reported;
+    CellDescriptor d;
+    d.category = CT_Null;
+    d.label = CL_CloneInfo_Model;
+    CellAccessContext ctx;
+    ctx.cell = &d;
+    HandleLabel(&hooks, ctx, kModeDisplay);
+    EXPECT_EQ(ctx.outputText, c.expected) << c.reported;
+  }
+}
+
 TEST_F(LabelHandlerTest, DebugCellsSearchDifferencesAndWriteBytes) {
   EepromImage other(env.hooks.image);
   other.SetByte(0x500, other.GetByte(0x500) ^ 1);
