@@ -85,8 +85,8 @@ std::string FormatHexByte(int v);
 // ---- the codecs ------------------------------------------------------------
 //
 // Every codec reads its inputs from and writes its outputs to a CodecIo, the
-// part of the cell access context a codec works on; the overloads further
-// below take the context itself and copy in and out.
+// part of the cell access context a codec works on; the label handler copies
+// it from and back into the context.
 
 // What a codec asks the sheet to open when it reports kPopupOpened.
 enum class PopupKind { None, SelectionList, BitField };

@@ -21,7 +21,7 @@ namespace twk {
 
 // Message types.
 namespace msg {
-constexpr int kSheetDestroyed = 1;        // send; value 2 = the grid
+constexpr int kSheetDestroyed = 1;        // send; value 1 = the grid (a pointer)
 constexpr int kMenuStateChanged = 2;      // send; the main frame answers with 9 and 20
 constexpr int kMainFrame = 3;             // post; for the main frame
 constexpr int kStatusText = 4;            // send/post text; text colour, background, text
