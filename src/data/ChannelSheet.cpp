@@ -92,9 +92,10 @@ bool ChannelSheet::MovesRows() const { return usedView_ && image_ != nullptr && 
 
 void ChannelSheet::MoveRow(int row) {
   const auto kind = static_cast<RecordKind>(KindOfCategory(category_));
+  // Every cell of the row follows it, whatever its own category: the slot
+  // is looked up in the sheet's plan.
   for (int c = 0; c < ColCount(); ++c) {
     CellDescriptor& cell = SlotAt(c, row).cell;
-    if (cell.category != category_) continue;
     cell.index = NextShownSlot(*image_, kind, cell.index);
   }
 }

@@ -108,6 +108,32 @@ TEST_F(ChannelSheetTest, OnlyUsaModelHidesLinesForOtherModels) {
   }
 }
 
+// In the used-channels view every cell of a row follows the row's slot, also
+// one of another category (a plain slot number column).
+TEST_F(ChannelSheetTest, UsedChannelsViewMovesEveryCellOfTheRow) {
+  std::vector<std::string> lines = {
+      "#GI_Sheet_IntCh_Style", "(FixedRows=1)",
+      "#GI_Sheet_IntCh_BasicCell", "{(%CT_IntCh.)}",
+      "#GI_Sheet_IntCh_Cells",
+      "Head",
+      ":(LoopFrom)",
+      "{(%CL_ChList_No[0])}|{(%CT_Null.CL_Misc_ChNo_0Base[0])}",
+      ":(LoopTo)",
+      "#",
+      "#End_Of_Ovl",
+  };
+  TextStore store;
+  store.SetLines(lines);
+  for (int s = 0; s < 256; ++s) SetInUse(RecordKind::IntChannel, s, s == 40 || s == 41);
+  env.hooks.usedView = true;
+  ChannelSheet sheet(nullptr, nullptr, 0, 0, store, "GI_Sheet_IntCh", nullptr);
+  sheet.SetScreenCanvas(&canvas);
+  sheet.Build();
+  EXPECT_EQ(Slots(sheet), (std::vector<int>{18, 32, 40, 41})) << "C 18, P 32, and the two in use";
+  for (int r = 1; r < sheet.RowCount(); ++r)
+    EXPECT_EQ(sheet.CellAt(1, r).index, sheet.CellAt(0, r).index) << "row " << r;
+}
+
 TEST_F(ChannelSheetTest, FactoryMakesChannelSheetsOnlyForThePlanKeys) {
   auto a = CreateSheetFor(nullptr, nullptr, 0, 0, MainText(), "GI_Sheet_CanCh", nullptr);
   auto b = CreateSheetFor(nullptr, nullptr, 0, 0, MainText(), "GI_Sheet_WxCh", nullptr);
