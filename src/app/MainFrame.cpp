@@ -8,11 +8,13 @@
 #include "app/AppSettings.h"
 #include "app/Dialogs.h"
 #include "app/Fatal.h"
+#include "app/FileDialogs.h"
 #include "clone/TimerService.h"
 #include "clone/cmcCloneEngine.h"
 #include "clone/cmcTask.h"
 #include "data/Labels.h"
 #include "data/Normalize.h"
+#include "data/Validation.h"
 #include "file/CloneOpen.h"
 #include "sheet/MessageBus.h"
 #include "text/TextStore.h"
@@ -39,6 +41,19 @@ std::string FileNamePart(const std::string& path) {
   return slash == std::string::npos ? path : path.substr(slash + 1);
 }
 
+// The folder of a path with its trailing separator ("" without one).
+std::string FolderPart(const std::string& path) {
+  auto slash = path.find_last_of("/\\");
+  return slash == std::string::npos ? std::string() : path.substr(0, slash + 1);
+}
+
+// Line 0 of a message used as a format with one "%s".
+std::string FormatWithName(const std::string& format, const std::string& name) {
+  const auto at = format.find("%s");
+  if (at == std::string::npos) return format;
+  return format.substr(0, at) + name + format.substr(at + 2);
+}
+
 }  // namespace
 
 // Besides these the frame reads "GI_Sys_AppTitle" (the title) and
@@ -47,6 +62,20 @@ std::string FileNamePart(const std::string& path) {
 std::vector<KeyUse> MainFrameKeys() {
   return {
       {"GI_Form_Main_BasicCell", ResourceFile::Main, 1},  // the main window's font
+      {"GI_Sys_Dialog_FOpen", ResourceFile::Main, 2},     // extension, filter
+      {"GI_Mess_Confirm_WriteFile", ResourceFile::Main, 1},
+      {"GI_Mess_Confirm_WriteAnother", ResourceFile::Main, 1},
+      // The window's parts (built by the front end).
+      {"GI_Menu_Main_BasicCell", ResourceFile::Main, 1},
+      {"GI_Menu_Main_Body", ResourceFile::Main, 1},
+      {"GI_ToolBar_Main_BasicCell", ResourceFile::Main, 1},
+      {"GI_ToolBar_Main_Body", ResourceFile::Main, 1},
+      {"GI_Tree_Main_BasicCell", ResourceFile::Main, 1},
+      {"GI_Tree_Main_Body", ResourceFile::Main, 1},
+      {"GI_Sys_TreeChangeDelay", ResourceFile::Main, 1},  // milliseconds
+      {"GI_AppInd_Model", ResourceFile::Main, 1},         // appended to the tree's root
+      {"GI_PMenu_NoItem_BasicCell", ResourceFile::Main, 1},  // the empty Edit menu
+      {"GI_PMenu_NoItem_Body", ResourceFile::Main, 1},
   };
 }
 
@@ -163,6 +192,7 @@ void MainFrame::BuildWindow(MainWindowHost& window) {
   // front end around this frame; the frame keeps the layout values.
   window.SetToolbarVisible(settings_.toolbarVisible != 0);
   window.SetLeftPanelWidth(std::max(settings_.splitterV, 8));
+  BuildMenusAndToolbar();
   SendMessage(msg::kMenuStateChanged);
   BuildTree();
   SelfCheck();
@@ -273,6 +303,23 @@ void MainFrame::ToggleToolbar() {
 
 void MainFrame::RunCommand(int label, int index, const std::string& option) {
   switch (label) {
+    case CL_Menu_File_New:
+      NewDocument();
+      break;
+    case CL_Menu_File_Open:
+      OpenDialog();
+      break;
+    case CL_Menu_File_Save:
+      Save();
+      break;
+    case CL_Menu_File_SaveAs:
+      SaveAsDialog();
+      break;
+    case CL_Menu_File_Recent: {
+      const std::string path = settings_.recent.Entry(index);
+      if (!path.empty()) OpenFile(path);
+      break;
+    }
     case CL_Menu_File_Exit:
       if (window_) window_->CloseWindow();
       break;
@@ -323,7 +370,104 @@ void MainFrame::UpdateTitle() {
                       MainText().GetFirstLine("GI_Sys_AppTitle"));
 }
 
-bool MainFrame::ConfirmSave(bool) { return true; }
+void MainFrame::SetFileName(const std::string& path) {
+  fileName_ = path;
+  UpdateTitle();
+}
+
+MsgAnswer MainFrame::ConfirmSaveAnswer(bool another) {
+  SendMessage(msg::kCommitEditors);
+  const std::string text =
+      another ? MainText().GetFirstLine("GI_Mess_Confirm_WriteAnother")
+              : FormatWithName(MainText().GetFirstLine("GI_Mess_Confirm_WriteFile"),
+                               FileNamePart(DocumentPath()));
+  if (!dirty_) return MsgAnswer::Yes;
+  MsgAnswer answer = dialogs_.MessageBox(text, MainText().GetFirstLine("GI_Sys_AppTitle"),
+                                         MsgIcon::Warning, MsgButtons::YesNoCancel);
+  if (answer == MsgAnswer::Yes) {
+    // Re-opening the open file never writes to it: Save As instead.
+    const bool failed = (IsUntitled() || another) ? SaveAsDialog() : SaveFile(fileName_);
+    if (failed) answer = MsgAnswer::Cancel;
+  }
+  if (answer != MsgAnswer::Yes && answer != MsgAnswer::No) answer = MsgAnswer::Cancel;
+  return answer;
+}
+
+bool MainFrame::ConfirmSave(bool another) { return ConfirmSaveAnswer(another) != MsgAnswer::Cancel; }
+
+void MainFrame::NewDocument() {
+  if (!ConfirmSave(false)) return;
+  current_.Resize(template_.Size());
+  current_.Assign(template_);
+  MarkClean();
+  SetFileName("");
+  CloseCurrentSheet();
+  SendMessage(msg::kPlanOptionsChanged);
+}
+
+namespace {
+FileDialogRequest CloneFileRequest(std::string initialName, std::string folder) {
+  FileDialogRequest r;
+  r.defaultExtension = MainText().GetLine("GI_Sys_Dialog_FOpen", 0);
+  r.filter = MainText().GetLine("GI_Sys_Dialog_FOpen", 1);
+  r.initialName = std::move(initialName);
+  r.initialFolder = std::move(folder);
+  return r;
+}
+}  // namespace
+
+bool MainFrame::OpenDialog() {
+  SendMessage(msg::kCommitEditors);
+  if (fileDialogs_ == nullptr) return true;
+  std::string path;
+  if (!fileDialogs_->ChooseOpenFile(CloneFileRequest("", lastFolder_), path)) return true;
+  return OpenFile(path);
+}
+
+bool MainFrame::OpenFile(const std::string& path) {
+  if (!ConfirmSave(SameTextNoCase(path, DocumentPath()))) return true;
+  if (window_) window_->SetWaitCursor(true);
+  EepromImage working;
+  const int code = LoadCloneFile(path, current_.Size(), working, &dialogs_);
+  if (code == 0) {
+    lastFolder_ = FolderPart(path);
+    SetFileName(path);
+    settings_.recent.AddToFront(path);
+    current_.Assign(working);
+    AfterLoad(current_);
+    MarkClean();
+    CloseCurrentSheet();
+    SendMessage(msg::kPlanOptionsChanged);
+  }
+  if (window_) window_->SetWaitCursor(false);
+  return code != 0;
+}
+
+bool MainFrame::Save() { return IsUntitled() ? SaveAsDialog() : SaveFile(fileName_); }
+
+bool MainFrame::SaveAsDialog() {
+  if (fileDialogs_ == nullptr) return true;
+  std::string path;
+  if (!fileDialogs_->ChooseSaveFile(CloneFileRequest(FileNamePart(DocumentPath()), lastFolder_),
+                                    path))
+    return true;
+  return SaveFile(path);
+}
+
+bool MainFrame::SaveFile(const std::string& path) {
+  SendMessage(msg::kCommitEditors);
+  Normalize(current_, true);
+  if (window_) window_->SetWaitCursor(true);
+  const int code = WriteCloneFile(path, current_, &dialogs_);
+  if (code == 0) {
+    lastFolder_ = FolderPart(path);
+    SetFileName(path);
+    settings_.recent.AddToFront(path);
+    MarkClean();
+  }
+  if (window_) window_->SetWaitCursor(false);
+  return code != 0;
+}
 
 bool MainFrame::CloseQuery() {
   if (window_ && !window_->IsWindowEnabled()) return false;
@@ -350,6 +494,7 @@ void MainFrame::RefreshWarnings(int* errors, int* warnings) {
   if (warnings) *warnings = 0;
   ++warningRefreshes_;
   if (!HasTree()) return;
+  RunWarningCheck(WarningTree(), errors, warnings, this);
 }
 
 void MainFrame::OpenSheet(const std::string&) {}

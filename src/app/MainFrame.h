@@ -13,6 +13,7 @@
 #include <string>
 #include <vector>
 
+#include "app/Dialogs.h"
 #include "app/WindowPlacement.h"
 #include "data/DocumentHooks.h"
 #include "data/EepromImage.h"
@@ -22,7 +23,9 @@
 namespace twk {
 
 class AppSettings;
+class CheckTree;
 class Dialogs;
+class FileDialogs;
 class MessageBus;
 class TimerService;
 class cmcTask;
@@ -47,6 +50,8 @@ class MainWindowHost {
   virtual void ShowWindow() = 0;
   // Closes the window as its close box does (the close query runs).
   virtual void CloseWindow() {}
+  // The wait cursor while a file is read or written.
+  virtual void SetWaitCursor(bool on) { (void)on; }
 };
 
 // A one-shot countdown on the millisecond tick count.
@@ -125,6 +130,11 @@ class MainFrame : public DocumentHooks {
   virtual void OpenMakerTool(int /*messageType*/) {}
   virtual bool HasTree() const { return false; }
   virtual void OpenSelectedNodeSheet() {}
+  // The tree as the warning check marks it (none without a tree).
+  virtual CheckTree* WarningTree() { return nullptr; }
+  // Builds the main menu and the toolbar (the front end's; during build
+  // window, before their states are first computed).
+  virtual void BuildMenusAndToolbar() {}
 
   // ---- operations
   // Loads the initial file of model m (line m of "GI_App_InitialFile",
@@ -154,9 +164,30 @@ class MainFrame : public DocumentHooks {
   virtual void OpenSheet(const std::string& key);
   virtual void CloseCurrentSheet();
   virtual bool HasOpenSheet() const { return false; }
-  // The save confirmation of the document commands; true lets the pending
-  // command proceed. `another`: re-opening the same file.
+  // ---- document commands
+  // The save confirmation: sends message 21; a clean document answers Yes
+  // at once; otherwise a Yes/No/Cancel box ("GI_Mess_Confirm_WriteFile"
+  // with the document's file name, or "GI_Mess_Confirm_WriteAnother" when
+  // `another`). Yes saves (Save As when untitled or `another`); a failed or
+  // cancelled save turns the answer into Cancel.
+  virtual MsgAnswer ConfirmSaveAnswer(bool another);
+  // true lets the pending command proceed (Yes or No).
   virtual bool ConfirmSave(bool another);
+  // File New: the template image as an untitled, clean document.
+  void NewDocument();
+  // The open dialog, then OpenFile; true when nothing was opened.
+  bool OpenDialog();
+  // Opens a clone file as the document; true when it failed (also when the
+  // confirmation was cancelled). A failure leaves the document unchanged.
+  bool OpenFile(const std::string& path);
+  // Save: Save As when untitled, else to the file name; true when failed.
+  bool Save();
+  bool SaveAsDialog();
+  // Writes the document to `path`; true when it failed (reported already).
+  bool SaveFile(const std::string& path);
+  void SetFileName(const std::string& path);
+  bool IsUntitled() const { return fileName_.empty(); }
+  void SetFileDialogs(FileDialogs* dialogs) { fileDialogs_ = dialogs; }
 
   // ---- DocumentHooks
   EepromImage& CurrentImage() override { return current_; }
@@ -239,6 +270,7 @@ class MainFrame : public DocumentHooks {
   bool subscribed_ = false;
   int warningRefreshes_ = 0;
   DocumentHooks* previousHooks_ = nullptr;
+  FileDialogs* fileDialogs_ = nullptr;
 };
 
 // This radio's frame: model code 0x2989, sub code 1, image check on the
