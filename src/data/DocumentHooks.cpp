@@ -6,7 +6,25 @@ namespace twk {
 
 namespace {
 DocumentHooks* g_hooks = nullptr;
+PopupOpener* g_opener = nullptr;
 }
+
+void DocumentHooks::OpenSelectionPopup(CellAccessContext& ctx, const std::string& listKey,
+                                       int value) {
+  if (g_opener != nullptr) g_opener->OpenSelectionPopup(ctx, listKey, value);
+}
+
+void DocumentHooks::OpenBitFieldPopup(CellAccessContext& ctx, int value) {
+  if (g_opener != nullptr) g_opener->OpenBitFieldPopup(ctx, value);
+}
+
+PopupOpener* SetPopupOpener(PopupOpener* opener) {
+  PopupOpener* previous = g_opener;
+  g_opener = opener;
+  return previous;
+}
+
+PopupOpener* CurrentPopupOpener() { return g_opener; }
 
 // Without a bus (headless tools) there is nobody to tell: nothing is sent.
 void DocumentHooks::Send(int type, std::intptr_t v1, std::int32_t v2) {

@@ -47,12 +47,11 @@ class DocumentHooks {
 
   // ---- popups and boxes ----
   // Opens the popup selection window of list `listKey` at `value` for the
-  // cell of `ctx`; the choice comes back as a call with input kind 2.
-  virtual void OpenSelectionPopup(CellAccessContext& ctx, const std::string& listKey, int value) {
-    (void)ctx, (void)listKey, (void)value;
-  }
+  // cell of `ctx`; the choice comes back as a call with input kind 2. The
+  // default hands it to the installed popup opener (the front end's).
+  virtual void OpenSelectionPopup(CellAccessContext& ctx, const std::string& listKey, int value);
   // Opens the bit-field window (EEPROM debug cells) with value << 18.
-  virtual void OpenBitFieldPopup(CellAccessContext& ctx, int value) { (void)ctx, (void)value; }
+  virtual void OpenBitFieldPopup(CellAccessContext& ctx, int value);
   virtual Dialogs& Boxes() {
     static StderrDialogs boxes;
     return boxes;
@@ -87,6 +86,17 @@ class DocumentHooks {
   // nothing differs.
   virtual const EepromImage* DebugCompareImage() const { return nullptr; }
 };
+
+// The popup windows of the front end, which the default hooks open.
+class PopupOpener {
+ public:
+  virtual ~PopupOpener() = default;
+  virtual void OpenSelectionPopup(CellAccessContext& ctx, const std::string& listKey, int value) = 0;
+  virtual void OpenBitFieldPopup(CellAccessContext& ctx, int value) { (void)ctx, (void)value; }
+};
+// Installs the opener (none: popups open nowhere); returns the previous one.
+PopupOpener* SetPopupOpener(PopupOpener* opener);
+PopupOpener* CurrentPopupOpener();
 
 // The hooks the standard label handler uses. The main frame installs itself
 // at start-up; returns the previous one.

@@ -1,0 +1,407 @@
+// The sheet grid on the offscreen platform: the INT channel list of the
+// initial image shown in a SheetView, driven with keys and the mouse as a
+// user would, with the effects checked in the image and through the label
+// handler.
+#include <QApplication>
+#include <QDir>
+#include <QLabel>
+#include <QLineEdit>
+#include <QTemporaryDir>
+#include <QTest>
+#include <QVBoxLayout>
+#include <cstdlib>
+#include <memory>
+
+#include "app/AppSettings.h"
+#include "app/SettingsBackend.h"
+#include "app/qt/QtTimerService.h"
+#include "data/Codecs.h"
+#include "data/DocumentHooks.h"
+#include "data/EepromImage.h"
+#include "data/IndexedSelectionLists.h"
+#include "data/LabelHandler.h"
+#include "data/Normalize.h"
+#include "file/CloneOpen.h"
+#include "sheet/CellMarkup.h"
+#include "sheet/ColumnWidths.h"
+#include "sheet/MessageBus.h"
+#include "sheet/Sheet.h"
+#include "sheet/qt/SelectionPopup.h"
+#include "sheet/qt/SheetView.h"
+#include "sheet/qt/cuiGrid.h"
+#include "text/TextStore.h"
+
+using namespace twk;
+
+namespace {
+
+constexpr const char* kIntSheet = "GI_Sheet_IntCh";
+// Columns of the INT channel list; row 0 is the header, row 1 + n slot n.
+constexpr int kColTag = 2;
+constexpr int kColName = 6;
+
+class Hooks : public DocumentHooks {
+ public:
+  EepromImage image;
+  int actions = 0;
+  EepromImage& CurrentImage() override { return image; }
+  void RestartSettleDeadline() override { ++actions; }
+};
+
+// The process-wide objects a sheet needs: resources, selection lists, the
+// standard label handler over the initial image, the bus and the settings.
+struct Env {
+  Env() {
+    SetDefaultTimerService(&timers);
+    mainText.SetFile(std::string(TWK208_BIN_DIR) + "/TWK208.OVL");
+    helpText.SetFile(std::string(TWK208_BIN_DIR) + "/TWK208H.OVL");
+    SetTextStores(&mainText, &helpText);
+    previousLists = codec::SetSelectionLists(&lists);
+    SetBus(&bus);
+    SetSettings(&settings);
+    InstallStandardLabelHandler();
+    hooks.image.Resize(EepromImage::kModelSize);
+    const int rc = LoadCloneFile(std::string(TWK208_BIN_DIR) + "/TWK208_Initial.cln",
+                                 EepromImage::kModelSize, hooks.image, nullptr);
+    loaded = rc == 0;
+    NormalizeImage(hooks.image, EepromImage(hooks.image), 0);
+    initial.Assign(hooks.image);
+    previousHooks = SetDocumentHooks(&hooks);
+  }
+  ~Env() {
+    SetDocumentHooks(previousHooks);
+    SetSettings(nullptr);
+    SetBus(nullptr);
+    codec::SetSelectionLists(previousLists);
+    SetTextStores(nullptr, nullptr);
+    SetDefaultTimerService(nullptr);
+  }
+  QtTimerService timers;
+  TextStore mainText, helpText;
+  IndexedSelectionLists lists{&mainText};
+  codec::SelectionLists* previousLists = nullptr;
+  MessageBus bus{timers};
+  MemorySettingsBackend store;
+  AppSettings settings{store, ScreenSize{1280, 1024}};
+  Hooks hooks;
+  DocumentHooks* previousHooks = nullptr;
+  EepromImage initial;
+  bool loaded = false;
+};
+
+std::string Trim(std::string s) {
+  while (!s.empty() && s.back() == ' ') s.pop_back();
+  while (!s.empty() && s.front() == ' ') s.erase(s.begin());
+  return s;
+}
+
+}  // namespace
+
+class SheetViewTest : public QObject {
+  Q_OBJECT
+
+  std::unique_ptr<Env> env_;
+  std::unique_ptr<QWidget> window_;
+  SheetView* view_ = nullptr;
+
+  cuiGrid* Grid() const { return view_->Grid(); }
+  Sheet& TheSheet() const { return *view_->CurrentSheet(); }
+  std::string Shown(int col, int row) {
+    return Trim(Grid()->DisplayTextOf(TheSheet().CellAt(col, row), 0));
+  }
+  void Goto(int col, int row) {
+    Grid()->FocusTo(col, row, true);
+    QCOMPARE(Grid()->Model().Col(), col);
+    QCOMPARE(Grid()->Model().Row(), row);
+  }
+  // The grid row of the n-th slot in use (0 = the first); slots not in use
+  // show "---" and refuse edits.
+  int UsedRow(int n) {
+    for (int r = 1; r < TheSheet().RowCount(); ++r) {
+      if (Shown(kColTag, r) != "---" && n-- == 0) return r;
+    }
+    return -1;
+  }
+  void OpenIntSheet() {
+    view_->Open(kIntSheet);
+    QVERIFY(Grid() != nullptr);
+    Grid()->setFocus();
+    QTRY_VERIFY(Grid()->hasFocus());
+  }
+
+ private slots:
+  void init() {
+    env_ = std::make_unique<Env>();
+    QVERIFY(env_->loaded);
+    window_ = std::make_unique<QWidget>();
+    window_->resize(900, 600);
+    auto* layout = new QVBoxLayout(window_.get());
+    view_ = new SheetView(window_.get());
+    layout->addWidget(view_);
+    window_->show();
+    QVERIFY(QTest::qWaitForWindowExposed(window_.get()));
+    window_->activateWindow();
+    QVERIFY(QTest::qWaitForWindowActive(window_.get()));
+    OpenIntSheet();
+  }
+
+  void cleanup() {
+    if (SelectionPopup* p = SelectionPopup::Current()) delete p;
+    window_.reset();
+    QCoreApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete);
+    env_.reset();
+  }
+
+  void buildsTheSheetWithTitleAndFirstSelectableCell() {
+    Sheet& s = TheSheet();
+    QCOMPARE(s.RowCount(), 1 + 256);
+    QCOMPARE(s.ColCount(), 7);
+    // The first selectable cell, row-major: slot 0's P/C cell.
+    QCOMPARE(Grid()->Model().Col(), 1);
+    QCOMPARE(Grid()->Model().Row(), 1);
+    QCOMPARE(Grid()->Model().FixedCols(), 1);
+    QCOMPARE(Grid()->Model().FixedRows(), 1);
+    auto* title = view_->findChild<QLabel*>();
+    QVERIFY(title != nullptr);
+    QCOMPARE(title->text(), QString("INT channels"));
+    // The header's own texts and the channel number through the handler.
+    QCOMPARE(Trim(DisplayTextOf(s.CellAt(kColName, 0))), std::string("Channel name"));
+    QCOMPARE(Shown(0, 1), std::string("0"));
+    QVERIFY(Grid()->Model().ClientWidth() > 0);
+  }
+
+  void paintsTheCurrentCellHighlighted() {
+    const Rect r = Grid()->Model().CellRect(Grid()->Model().Col(), Grid()->Model().Row());
+    QVERIFY(!r.IsEmpty());
+    const QImage img = Grid()->viewport()->grab().toImage();
+    const QColor highlight = QApplication::palette().color(QPalette::Highlight);
+    const QColor inside = img.pixelColor(r.left + 2, r.top + 2);
+    QCOMPARE(inside.rgb(), highlight.rgb());
+    // A cell of another row shows the window colour.
+    const Rect other = Grid()->Model().CellRect(kColName, 3);
+    QCOMPARE(img.pixelColor(other.left + 2, other.top + 2).rgb(),
+             QApplication::palette().color(QPalette::Base).rgb());
+  }
+
+  void keysMoveTheFocus_data() {
+    QTest::addColumn<int>("startCol");
+    QTest::addColumn<int>("startRow");
+    QTest::addColumn<int>("key");
+    QTest::addColumn<int>("modifiers");
+    QTest::addColumn<int>("endCol");
+    QTest::addColumn<int>("endRow");
+    QTest::newRow("down") << 1 << 1 << int(Qt::Key_Down) << 0 << 1 << 2;
+    QTest::newRow("up at the top row stays") << 1 << 1 << int(Qt::Key_Up) << 0 << 1 << 1;
+    QTest::newRow("up") << 3 << 5 << int(Qt::Key_Up) << 0 << 3 << 4;
+    QTest::newRow("right") << 1 << 1 << int(Qt::Key_Right) << 0 << 2 << 1;
+    QTest::newRow("left onto the row header is refused") << 1 << 4 << int(Qt::Key_Left) << 0 << 1
+                                                          << 4;
+    QTest::newRow("right at the last column stays") << kColName << 2 << int(Qt::Key_Right) << 0
+                                                     << kColName << 2;
+    QTest::newRow("page down") << 2 << 1 << int(Qt::Key_PageDown) << 0 << 2 << 11;
+    QTest::newRow("page up") << 2 << 15 << int(Qt::Key_PageUp) << 0 << 2 << 5;
+    QTest::newRow("page up near the top") << 2 << 4 << int(Qt::Key_PageUp) << 0 << 2 << 1;
+    QTest::newRow("home does nothing") << 4 << 7 << int(Qt::Key_Home) << 0 << 4 << 7;
+    QTest::newRow("end does nothing") << 4 << 7 << int(Qt::Key_End) << 0 << 4 << 7;
+    QTest::newRow("ctrl+down does nothing") << 4 << 7 << int(Qt::Key_Down)
+                                            << int(Qt::ControlModifier) << 4 << 7;
+    QTest::newRow("page down at the end") << 2 << 250 << int(Qt::Key_PageDown) << 0 << 2 << 256;
+  }
+  void keysMoveTheFocus() {
+    QFETCH(int, startCol);
+    QFETCH(int, startRow);
+    QFETCH(int, key);
+    QFETCH(int, modifiers);
+    QFETCH(int, endCol);
+    QFETCH(int, endRow);
+    Goto(startCol, startRow);
+    QTest::keyClick(Grid(), Qt::Key(key), Qt::KeyboardModifiers(modifiers));
+    QCOMPARE(Grid()->Model().Col(), endCol);
+    QCOMPARE(Grid()->Model().Row(), endRow);
+    // The current cell is kept in view.
+    QVERIFY(!Grid()->Model().CellRect(endCol, endRow).IsEmpty());
+    QVERIFY(env_->hooks.image.Equals(env_->initial));
+  }
+
+  void clickFocusesACellAndDoubleClickActsOnTheCurrentOne() {
+    const int row = UsedRow(1);
+    const Rect r = Grid()->Model().CellRect(kColName, row);
+    const QPoint p(r.left + 3, r.top + 3);
+    QTest::mouseClick(Grid()->viewport(), Qt::LeftButton, {}, p);
+    QCOMPARE(Grid()->Model().Col(), kColName);
+    QCOMPARE(Grid()->Model().Row(), row);
+    QVERIFY(!Grid()->EditorOpen());
+    // A double click on the current name cell opens its editor (as Enter).
+    QTest::mouseDClick(Grid()->viewport(), Qt::LeftButton, {}, p);
+    QVERIFY(Grid()->EditorOpen());
+    QCOMPARE(Grid()->Editor()->text().trimmed(), QString::fromStdString(Shown(kColName, row)));
+  }
+
+  void typingANameAndEnterCommitsIt() {
+    const int row0 = UsedRow(0);
+    Goto(kColName, row0);
+    const std::string before = Shown(kColName, row0);
+    QTest::keyClicks(Grid(), "X");
+    QVERIFY(Grid()->EditorOpen());
+    QTest::keyClicks(Grid()->Editor(), "YZ");
+    QVERIFY(env_->hooks.image.Equals(env_->initial));  // nothing until committed
+    QTest::keyClick(Grid()->Editor(), Qt::Key_Return);
+    QVERIFY(!Grid()->EditorOpen());
+    QVERIFY(Grid()->hasFocus());
+    QCOMPARE(Shown(kColName, row0), std::string("XYZ"));
+    QVERIFY(before != "XYZ");
+    QVERIFY(env_->hooks.image.NotEquals(env_->initial));
+    QVERIFY(env_->hooks.actions > 0);
+  }
+
+  void escapeCancelsTheEditor() {
+    const int row0 = UsedRow(1);
+    Goto(kColName, row0);
+    const std::string before = Shown(kColName, row0);
+    QTest::keyClicks(Grid(), "Q");
+    QVERIFY(Grid()->EditorOpen());
+    QTest::keyClick(Grid()->Editor(), Qt::Key_Escape);
+    QVERIFY(!Grid()->EditorOpen());
+    QCOMPARE(Shown(kColName, row0), before);
+    QVERIFY(env_->hooks.image.Equals(env_->initial));
+  }
+
+  void editorCommitsOnDownOnClickElsewhereAndOnMessage21_data() {
+    QTest::addColumn<int>("how");
+    QTest::newRow("down arrow") << 0;
+    QTest::newRow("click on another cell") << 1;
+    QTest::newRow("message 21") << 2;
+  }
+  void editorCommitsOnDownOnClickElsewhereAndOnMessage21() {
+    QFETCH(int, how);
+    const int row0 = UsedRow(2);
+    Goto(kColName, row0);
+    QTest::keyClicks(Grid(), "K");
+    QVERIFY(Grid()->EditorOpen());
+    QTest::keyClicks(Grid()->Editor(), "L");
+    if (how == 0) {
+      QTest::keyClick(Grid()->Editor(), Qt::Key_Down);
+      QCOMPARE(Grid()->Model().Row(), row0 + 1);
+    } else if (how == 1) {
+      const Rect r = Grid()->Model().CellRect(3, row0 + 3);
+      QTest::mouseClick(Grid()->viewport(), Qt::LeftButton, {}, QPoint(r.left + 2, r.top + 2));
+      QCOMPARE(Grid()->Model().Row(), row0 + 3);
+    } else {
+      env_->bus.Send(msg::kCommitEditors, 0, 0);
+    }
+    QVERIFY(!Grid()->EditorOpen());
+    QCOMPARE(Shown(kColName, row0), std::string("KL"));
+  }
+
+  void enterOnASelectionCellOpensThePopupAndAChoiceLandsInTheImage() {
+    const int row0 = UsedRow(0);
+    Goto(kColTag, row0);
+    const std::string before = Shown(kColTag, row0);
+    QTest::keyClick(Grid(), Qt::Key_Return);
+    SelectionPopup* popup = SelectionPopup::Current();
+    QVERIFY(popup != nullptr);
+    QVERIFY(popup->isVisible());
+    Sheet* list = popup->View()->CurrentSheet();
+    QVERIFY(list != nullptr);
+    QVERIFY(list->PopupMode());
+    QCOMPARE(list->Key(), std::string("GI_Sheet_Sel_ChTag"));
+    // The current value is focused; the other entry is one step away.
+    cuiGrid* listGrid = popup->View()->Grid();
+    const int row = listGrid->Model().Row();
+    const std::string current = Trim(DisplayTextOf(list->CellAt(0, row)));
+    QCOMPARE(current, before);
+    // Placed below the cell.
+    const QRect cell = Grid()->GlobalCellRect(kColTag, row0);
+    QCOMPARE(popup->geometry().top(), cell.bottom() + 1);
+    QCOMPARE(popup->geometry().left(), cell.left() + 8);
+    QTest::keyClick(listGrid, Qt::Key_Down);  // wraps in a list without scroll bars
+    const int chosenRow = listGrid->Model().Row();
+    QVERIFY(chosenRow != row);
+    const std::string chosen = Trim(DisplayTextOf(list->CellAt(0, chosenRow)));
+    QTest::keyClick(listGrid, Qt::Key_Return);
+    QTRY_VERIFY(SelectionPopup::Current() == nullptr);
+    QCOMPARE(Shown(kColTag, row0), chosen);
+    QVERIFY(env_->hooks.image.NotEquals(env_->initial));
+  }
+
+  void escapeClosesThePopupWithoutAChange() {
+    const int row0 = UsedRow(1);
+    Goto(kColTag, row0);
+    QTest::keyClick(Grid(), Qt::Key_Return);
+    SelectionPopup* popup = SelectionPopup::Current();
+    QVERIFY(popup != nullptr);
+    QTest::keyClick(popup->View()->Grid(), Qt::Key_Down);
+    QTest::keyClick(popup, Qt::Key_Escape);
+    QTRY_VERIFY(SelectionPopup::Current() == nullptr);
+    QVERIFY(env_->hooks.image.Equals(env_->initial));
+  }
+
+  void closingTheOwnerSheetClosesThePopup() {
+    const int row0 = UsedRow(1);
+    Goto(kColTag, row0);
+    QTest::keyClick(Grid(), Qt::Key_Return);
+    QVERIFY(SelectionPopup::Current() != nullptr);
+    view_->Close();
+    QTRY_VERIFY(SelectionPopup::Current() == nullptr);
+    QVERIFY(!view_->IsOpen());
+  }
+
+  void spaceStepsASelectionCell() {
+    const int row0 = UsedRow(0);
+    Goto(kColTag, row0);
+    const std::string before = Shown(kColTag, row0);
+    QTest::keyClick(Grid(), Qt::Key_Space);
+    QVERIFY(Shown(kColTag, row0) != before);
+    QTest::keyClick(Grid(), Qt::Key_Backspace);
+    QCOMPARE(Shown(kColTag, row0), before);
+  }
+
+  void popupMenuOfTheCellIsBuiltFromItsKey() {
+    const int row0 = UsedRow(1);
+    Goto(kColName, row0);
+    MenuBuilder* b = Grid()->PopupBuilder();
+    QVERIFY(b != nullptr);
+    QCOMPARE(b->Key(), std::string("GI_PMenu_Row"));
+    MenuItem* edit = b->FindByLabel(CL_PMenu_Edit);
+    QVERIFY(edit != nullptr);
+    // Choosing "Edit..." acts on the current cell: its editor opens.
+    edit->Click();
+    QVERIFY(Grid()->EditorOpen());
+  }
+
+  void draggingAColumnBorderKeepsTheLimitsAndTheWidthIsKept() {
+    GridModel& m = Grid()->Model();
+    const int col = kColName;
+    const Rect header = m.CellRect(col, 0);
+    QVERIFY(!header.IsEmpty());
+    const QPoint border(header.right - 2, header.top + 2);
+    // Narrower than 10 pixels: 10.
+    QTest::mousePress(Grid()->viewport(), Qt::LeftButton, {}, border);
+    QMouseEvent move(QEvent::MouseMove, QPointF(header.left + 2, border.y()),
+                     Grid()->viewport()->mapToGlobal(QPointF(header.left + 2, border.y())),
+                     Qt::LeftButton, Qt::LeftButton, Qt::NoModifier);
+    QApplication::sendEvent(Grid()->viewport(), &move);
+    QTest::mouseRelease(Grid()->viewport(), Qt::LeftButton, {}, QPoint(header.left + 2, border.y()));
+    QCOMPARE(m.ColWidth(col), 10);
+    // Closing keeps it; the sheet opened again shows it.
+    view_->Close();
+    const std::string path = ColumnWidthParentPath("IntCh") + "\\colwidth";
+    const auto stored = env_->store.Get(path, std::to_string(col));
+    QVERIFY(stored.has_value());
+    QCOMPARE(std::get<std::int32_t>(*stored), 10);
+    OpenIntSheet();
+    QCOMPARE(Grid()->Model().ColWidth(col), 10);
+  }
+};
+
+int main(int argc, char** argv) {
+  if (qEnvironmentVariableIsEmpty("QT_QPA_PLATFORM")) qputenv("QT_QPA_PLATFORM", "offscreen");
+  QTemporaryDir cache, config;
+  qputenv("XDG_CACHE_HOME", cache.path().toLocal8Bit());
+  qputenv("XDG_CONFIG_HOME", config.path().toLocal8Bit());
+  QApplication app(argc, argv);
+  SheetViewTest test;
+  return QTest::qExec(&test, argc, argv);
+}
+
+#include "SheetViewTest.moc"
