@@ -8,6 +8,7 @@
 #include <QPainter>
 #include <QScrollBar>
 #include <QThread>
+#include <QTimer>
 #include <algorithm>
 #include <cstdlib>
 
@@ -23,7 +24,8 @@ namespace {
 constexpr int kPageRows = 10;
 constexpr int kBorderSlop = 4;
 constexpr int kEditorMaxLength = 1024;
-constexpr int kPopupMirrorLabel = 33;  // the menu item that mirrors the cell's popup items
+constexpr int kPopupMirrorLabel = 33;
+constexpr int kDragScrollMs = 60;  // the menu item that mirrors the cell's popup items
 
 int Sign(int v) { return (v > 0) - (v < 0); }
 
@@ -122,7 +124,7 @@ void cuiGrid::UpdateRow(int row) {
 void cuiGrid::CurrentChanged(int oldCol, int oldRow) {
   InvalidateCell(oldCol, oldRow);
   InvalidateCell(Model().Col(), Model().Row());
-  if (oldRow != Model().Row() && (sheet_.Flags() & 0x08)) {  // the current-row tint
+  if (oldRow != Model().Row() && (sheet_.Flags() & sheetflag::kColorSelectLine)) {
     UpdateRow(oldRow);
     UpdateRow(Model().Row());
   }
@@ -390,7 +392,7 @@ void cuiGrid::UpdateRowMarks() {
 void cuiGrid::UpdateSelection(int col, int row) {
   if (!sheet_.HasSlots()) return;
   const int cc = Model().Col(), cr = Model().Row();
-  const bool extend = (QApplication::keyboardModifiers() & Qt::ShiftModifier) || buttonHeld_;
+  const bool extend = (Modifiers() & Qt::ShiftModifier) || buttonHeld_;
   const bool differs = col != cc || row != cr;
   const bool eligible = ((sheet_.MultiSelect() != MultiSelectMode::None && differs) || multiActive_) &&
                         RowMultiSelectable(cr) && RowMultiSelectable(row);
@@ -431,6 +433,10 @@ void cuiGrid::UpdateSelection(int col, int row) {
   }
   setSel(col, row, true);
   UpdateRowMarks();
+}
+
+Qt::KeyboardModifiers cuiGrid::Modifiers() const {
+  return haveEventMods_ ? eventMods_ : QApplication::keyboardModifiers();
 }
 
 void cuiGrid::FocusTo(int col, int row, bool scroll) {
@@ -642,6 +648,14 @@ void cuiGrid::CharKey(int ch) { Act(Model().Col(), Model().Row(), ch, 0); }
 
 void cuiGrid::keyPressEvent(QKeyEvent* e) {
   if (!sheet_.HasSlots() || !isEnabled()) return;
+  struct Mods {
+    cuiGrid& g;
+    Mods(cuiGrid& grid, Qt::KeyboardModifiers m) : g(grid) {
+      g.eventMods_ = m;
+      g.haveEventMods_ = true;
+    }
+    ~Mods() { g.haveEventMods_ = false; }
+  } mods(*this, e->modifiers());
   CloseEditor(true);
   ClearStatus();
   if (GridKey(e->key(), e->modifiers())) return;
@@ -688,6 +702,12 @@ bool cuiGrid::HeaderBorderAt(const QPoint& p, int& col) const {
 
 void cuiGrid::mousePressEvent(QMouseEvent* e) {
   if (!sheet_.HasSlots()) return;
+  eventMods_ = e->modifiers();
+  haveEventMods_ = true;
+  struct Reset {
+    bool& b;
+    ~Reset() { b = false; }
+  } reset{haveEventMods_};
   const QPoint p = e->position().toPoint();
   int c = 0, r = 0;
   if (e->button() == Qt::RightButton) {
@@ -702,23 +722,27 @@ void cuiGrid::mousePressEvent(QMouseEvent* e) {
     }
     return;
   }
-  buttonHeld_ = true;
   int border = -1;
   if (e->button() == Qt::LeftButton && HeaderBorderAt(p, border)) {
+    buttonHeld_ = true;
     resizeCol_ = border;
     resizeStartX_ = p.x();
     resizeStartWidth_ = Model().ColWidth(border);
     return;
   }
+  // The click itself moves the focus as a plain move (Shift extends);
+  // while the button stays down, moves extend the selection.
   if (Model().CellAt(Point{p.x(), p.y()}, c, r)) {
     c = ResolveOwner(c, r);
     if (c != Model().Col() || r != Model().Row()) SelectCell(c, r);
   }
+  buttonHeld_ = true;
 }
 
 void cuiGrid::mouseReleaseEvent(QMouseEvent* e) {
   const bool wasHeld = buttonHeld_;
   buttonHeld_ = false;
+  if (dragScroll_ != nullptr) dragScroll_->stop();
   if (resizeCol_ >= 0) {
     resizeCol_ = -1;
     sheet_.ColumnWidthsChanged();
@@ -759,6 +783,28 @@ void cuiGrid::mouseMoveEvent(QMouseEvent* e) {
   }
   int border = -1;
   viewport()->setCursor(HeaderBorderAt(p, border) ? Qt::SplitHCursor : Qt::ArrowCursor);
+  if (buttonHeld_ && (e->buttons() & Qt::LeftButton)) {
+    // Beyond the edge the sheet steps in the direction of the mouse
+    // (a column step wins over a row step).
+    const QRect area = viewport()->rect();
+    dragDx_ = p.x() < area.left() ? -1 : p.x() > area.right() ? 1 : 0;
+    dragDy_ = dragDx_ != 0 ? 0 : p.y() < area.top() ? -1 : p.y() > area.bottom() ? 1 : 0;
+    if (dragDx_ != 0 || dragDy_ != 0) {
+      if (dragScroll_ == nullptr) {
+        dragScroll_ = new QTimer(this);
+        connect(dragScroll_, &QTimer::timeout, this, [this] { DragScrollStep(); });
+      }
+      if (!dragScroll_->isActive()) dragScroll_->start(kDragScrollMs);
+    } else if (dragScroll_ != nullptr) {
+      dragScroll_->stop();
+    }
+    if (dragDx_ == 0 && dragDy_ == 0 && !sheet_.PopupMode()) {
+      // Inside: the drag extends the selection to the cell under the mouse.
+      int c = 0, r = 0;
+      if (Model().CellAt(Point{p.x(), p.y()}, c, r) && (c != Model().Col() || r != Model().Row()))
+        SelectCell(ResolveOwner(c, r), r);
+    }
+  }
   if (sheet_.PopupMode() && !EditorOpen()) {
     int c = 0, r = 0;
     if (Model().CellAt(Point{p.x(), p.y()}, c, r) && (c != lastMouseCol_ || r != lastMouseRow_)) {
@@ -767,6 +813,14 @@ void cuiGrid::mouseMoveEvent(QMouseEvent* e) {
       if (sheet_.IsSelectable(c, r)) FocusTo(c, r, true);
     }
   }
+}
+
+void cuiGrid::DragScrollStep() {
+  if (!*alive_ || !buttonHeld_ || (dragDx_ == 0 && dragDy_ == 0)) {
+    if (dragScroll_ != nullptr) dragScroll_->stop();
+    return;
+  }
+  MoveBy(dragDx_, dragDy_);
 }
 
 void cuiGrid::FitColumn(int col) {

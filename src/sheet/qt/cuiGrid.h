@@ -20,6 +20,7 @@
 
 class QLineEdit;
 class QMenu;
+class QTimer;
 
 namespace twk {
 
@@ -118,6 +119,8 @@ class cuiGrid : public QAbstractScrollArea, public GridView {
   void FitColumn(int col);
   void ClearStatus();
   void UpdateRow(int row);
+  void DragScrollStep();
+  Qt::KeyboardModifiers Modifiers() const;
 
   Sheet& sheet_;
   QtCanvas& canvas_;
@@ -141,6 +144,13 @@ class cuiGrid : public QAbstractScrollArea, public GridView {
   std::function<void()> popupDone_;
   bool subscribed_ = false;
   int actDepth_ = 0;
+  // Modifiers of the key or mouse event being handled (Shift extends a
+  // selection).
+  Qt::KeyboardModifiers eventMods_;
+  bool haveEventMods_ = false;
+  // Dragging beyond the edge: one navigation step per timer event.
+  QTimer* dragScroll_ = nullptr;
+  int dragDx_ = 0, dragDy_ = 0;
 };
 
 }  // namespace twk

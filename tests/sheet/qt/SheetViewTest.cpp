@@ -21,11 +21,13 @@
 #include "data/IndexedSelectionLists.h"
 #include "data/LabelHandler.h"
 #include "data/Normalize.h"
+#include "data/RowOperation.h"
 #include "file/CloneOpen.h"
 #include "sheet/CellMarkup.h"
 #include "sheet/ColumnWidths.h"
 #include "sheet/MessageBus.h"
 #include "sheet/Sheet.h"
+#include "sheet/qt/QtCanvas.h"
 #include "sheet/qt/SelectionPopup.h"
 #include "sheet/qt/SheetView.h"
 #include "sheet/qt/cuiGrid.h"
@@ -121,6 +123,22 @@ class SheetViewTest : public QObject {
       if (Shown(kColTag, r) != "---" && n-- == 0) return r;
     }
     return -1;
+  }
+  // Types `text` into the cell (the first key starts the editor) and
+  // commits it with Enter.
+  void TypeInto(int col, int row, const QString& text) {
+    Goto(col, row);
+    QTest::keyClicks(Grid(), text.left(1));
+    QVERIFY(Grid()->EditorOpen());
+    QTest::keyClicks(Grid()->Editor(), text.mid(1));
+    QTest::keyClick(Grid()->Editor(), Qt::Key_Return);
+    QVERIFY(!Grid()->EditorOpen());
+  }
+  bool Selected(int col, int row) {
+    return (TheSheet().SlotAt(col, row).state & slotstate::kSelected) != 0;
+  }
+  bool Marked(int col, int row) {
+    return (TheSheet().SlotAt(col, row).state & slotstate::kRowMarked) != 0;
   }
   void OpenIntSheet() {
     view_->Open(kIntSheet);
@@ -369,6 +387,80 @@ class SheetViewTest : public QObject {
     QVERIFY(Grid()->EditorOpen());
   }
 
+  void shiftArrowsSelectLinesAndAPlainMoveEndsThem() {
+    const int row0 = UsedRow(0);
+    Goto(kColName, row0);
+    QTest::keyClick(Grid(), Qt::Key_Down, Qt::ShiftModifier);
+    QTest::keyClick(Grid(), Qt::Key_Down, Qt::ShiftModifier);
+    QVERIFY(Grid()->MultiSelectionActive());
+    for (int r = row0; r <= row0 + 2; ++r) {
+      QVERIFY(Selected(kColName, r));
+      // Line mode: the rows are marked from the first non-fixed column.
+      QVERIFY(Marked(1, r));
+      QVERIFY(!Marked(0, r));
+    }
+    QVERIFY(!Marked(1, row0 + 3));
+    QVERIFY(!Selected(kColName, row0 + 3));
+    // Shift+Up shrinks the selection towards the anchor.
+    QTest::keyClick(Grid(), Qt::Key_Up, Qt::ShiftModifier);
+    QVERIFY(!Selected(kColName, row0 + 2));
+    QVERIFY(!Marked(1, row0 + 2));
+    QVERIFY(Selected(kColName, row0 + 1));
+    QTest::keyClick(Grid(), Qt::Key_Down);
+    QVERIFY(!Grid()->MultiSelectionActive());
+    QVERIFY(!Marked(1, row0));
+    QVERIFY(!Selected(kColName, row0));
+  }
+
+  void moveDownOfTheSelectedRowsMovesTheSelectionWithThem() {
+    view_->Open("GI_Sheet_DscIndId");
+    Grid()->setFocus();
+    QTRY_VERIFY(Grid()->hasFocus());
+    SetRowEditingPermitted(true);
+    TypeInto(1, 1, "211234567");
+    TypeInto(2, 1, "AB");
+    TypeInto(1, 2, "211234568");
+    QCOMPARE(Shown(1, 1), std::string("211234567"));
+    QCOMPARE(Shown(2, 1), std::string("AB"));
+    QCOMPARE(Shown(1, 2), std::string("211234568"));
+    Goto(2, 1);
+    QTest::keyClick(Grid(), Qt::Key_Down, Qt::ShiftModifier);
+    QVERIFY(Grid()->MultiSelectionActive());
+    MenuBuilder* b = Grid()->PopupBuilder();
+    QVERIFY(b != nullptr);
+    MenuItem* down = b->FindByLabel(CL_PMenu_CarryDown);
+    QVERIFY(down != nullptr);
+    down->Click();
+    SetRowEditingPermitted(false);
+    QCOMPARE(Shown(1, 2), std::string("211234567"));
+    QCOMPARE(Shown(2, 2), std::string("AB"));
+    QCOMPARE(Shown(1, 3), std::string("211234568"));
+    // The selection follows the rows; the focus is on the moved edge.
+    QVERIFY(Grid()->MultiSelectionActive());
+    QVERIFY(!Selected(2, 1));
+    QVERIFY(Selected(2, 2));
+    QVERIFY(Selected(2, 3));
+    QCOMPARE(Grid()->Model().Row(), 3);
+  }
+
+  void doubleClickOnAHeaderBorderFitsTheColumn() {
+    GridModel& m = Grid()->Model();
+    m.SetColWidth(kColName, 400);
+    Grid()->SyncScrollBars();
+    const Rect header = m.CellRect(kColName, 0);
+    QVERIFY(!header.IsEmpty());
+    QTest::mouseDClick(Grid()->viewport(), Qt::LeftButton, {},
+                       QPoint(header.right - 2, header.top + 2));
+    const int fitted = m.ColWidth(kColName);
+    QVERIFY(fitted < 400);
+    // At least the header's text in its font plus the margins.
+    QtCanvas canvas(view_->font());
+    const CellDescriptor& head = TheSheet().CellAt(kColName, 0);
+    canvas.SetFont(head.font ? *head.font : TheSheet().BaseFont());
+    QVERIFY(fitted >= canvas.TextExtent("Channel name").cx + 8);
+    QVERIFY(!Grid()->EditorOpen());
+  }
+
   void draggingAColumnBorderKeepsTheLimitsAndTheWidthIsKept() {
     GridModel& m = Grid()->Model();
     const int col = kColName;
@@ -396,9 +488,10 @@ class SheetViewTest : public QObject {
 
 int main(int argc, char** argv) {
   if (qEnvironmentVariableIsEmpty("QT_QPA_PLATFORM")) qputenv("QT_QPA_PLATFORM", "offscreen");
-  QTemporaryDir cache, config;
+  QTemporaryDir cache, config, runtime;
   qputenv("XDG_CACHE_HOME", cache.path().toLocal8Bit());
   qputenv("XDG_CONFIG_HOME", config.path().toLocal8Bit());
+  qputenv("XDG_RUNTIME_DIR", runtime.path().toLocal8Bit());
   QApplication app(argc, argv);
   SheetViewTest test;
   return QTest::qExec(&test, argc, argv);
