@@ -9,6 +9,7 @@
 #include <QSplitter>
 #include <QStatusBar>
 #include <QToolBar>
+#include <QVBoxLayout>
 
 #include "app/AppSettings.h"
 #include "sheet/CellDescriptor.h"
@@ -122,6 +123,11 @@ TForm1::TForm1(MainFrame& frame, AppSettings& settings)
   right_->setObjectName("RightPanel");
   right_->setFrameStyle(QFrame::Panel | QFrame::Sunken);
   right_->setLineWidth(2);
+  for (QFrame* panel : {left_, right_}) {
+    auto* layout = new QVBoxLayout(panel);
+    layout->setContentsMargins(2, 2, 2, 2);
+    layout->setSpacing(0);
+  }
   splitter_->addWidget(left_);
   splitter_->addWidget(right_);
   splitter_->setStretchFactor(0, 0);
@@ -164,7 +170,18 @@ void TForm1::SetLeftPanelWidth(int width) {
   left_->resize(width, left_->height());
 }
 
-void TForm1::SetToolbarVisible(bool visible) { toolbar_->setVisible(visible); }
+void TForm1::SetToolbarVisible(bool visible) {
+  // Every row of the toolbar (the resources may break it into several).
+  for (QToolBar* row : findChildren<QToolBar*>(QString(), Qt::FindDirectChildrenOnly))
+    row->setVisible(visible);
+}
+
+void TForm1::SetWaitCursor(bool on) {
+  if (on)
+    QApplication::setOverrideCursor(Qt::WaitCursor);
+  else
+    QApplication::restoreOverrideCursor();
+}
 
 void TForm1::RepaintStatusBar() { message_->update(); }
 

@@ -50,6 +50,7 @@ class TForm1 : public QMainWindow, public MainWindowHost {
   void RepaintStatusBar() override;
   void ShowWindow() override;
   void CloseWindow() override { close(); }
+  void SetWaitCursor(bool on) override;
 
   QFrame* LeftPanel() const { return left_; }
   QFrame* RightPanel() const { return right_; }

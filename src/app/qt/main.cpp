@@ -16,7 +16,9 @@
 #include "app/MainFrame.h"
 #include "app/SingleInstance.h"
 #include "app/qt/Application.h"
+#include "app/qt/EditorFrame.h"
 #include "app/qt/QtDialogs.h"
+#include "app/qt/QtFileDialogs.h"
 #include "app/qt/QtSettingsBackend.h"
 #include "app/qt/QtTimerService.h"
 #include "app/qt/TForm1.h"
@@ -91,15 +93,19 @@ int main(int argc, char** argv) {
   int status = 0;
   {
     // 3. The main frame: resources, images, the stopped tick, subscriptions.
-    twk::ModelFrame frame(settings, dialogs, timers);
+    twk::EditorFrame frame(settings, dialogs, timers);
+    twk::QtFileDialogs fileDialogs;
+    frame.SetFileDialogs(&fileDialogs);
     try {
       // 4./5. The main window; its construction builds and shows it.
       twk::TForm1 window(frame, settings);
       dialogs.SetParent(&window);
+      fileDialogs.SetParent(&window);
       g_closeTarget = &window;
       status = app.exec();
       g_closeTarget = nullptr;
       dialogs.SetParent(nullptr);
+      fileDialogs.SetParent(nullptr);
     } catch (const std::exception& e) {
       twk::Application::ShowException(e.what());
     }
