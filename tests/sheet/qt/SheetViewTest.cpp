@@ -9,6 +9,7 @@
 #include <QTemporaryDir>
 #include <QTest>
 #include <QVBoxLayout>
+#include <QElapsedTimer>
 #include <cstdlib>
 #include <memory>
 
@@ -89,6 +90,43 @@ struct Env {
   DocumentHooks* previousHooks = nullptr;
   EepromImage initial;
   bool loaded = false;
+};
+
+// A label handler that records what reaches it and answers as told.
+struct Recorder {
+  std::vector<int> keys;
+  std::vector<int> commands;
+  std::vector<std::string> texts;
+  std::vector<qint64> times;
+  QElapsedTimer clock;
+  int repeatUntil = 0;  // calls that ask for a repeat
+  bool jump = false;
+  int result = 0;
+
+  static int Handle(void* object, CellAccessContext& ctx, int mode) {
+    auto* r = static_cast<Recorder*>(object);
+    if (mode == kModeDisplay) {
+      ctx.outputText = "x";
+      return 0;
+    }
+    r->keys.push_back(ctx.key);
+    r->commands.push_back(ctx.command);
+    r->texts.push_back(ctx.inputKind == kInputCommitted ? ctx.inputText : std::string());
+    r->times.push_back(r->clock.elapsed());
+    if (static_cast<int>(r->keys.size()) <= r->repeatUntil) ctx.repeatKey = 'r';
+    if (r->jump) {
+      ctx.jumpRequest = true;
+      ctx.jumpCategory = CT_IntCh;
+      ctx.jumpLabel = CL_ChList_Comment;
+      ctx.jumpIndex = 5;
+    }
+    if (r->result == kActionOpenEditor) {
+      ctx.outputText = "hello";
+      ctx.selStart = 1;
+      ctx.selLength = 2;
+    }
+    return r->result;
+  }
 };
 
 std::string Trim(std::string s) {
@@ -348,7 +386,14 @@ class SheetViewTest : public QObject {
     QTest::keyClick(Grid(), Qt::Key_Return);
     SelectionPopup* popup = SelectionPopup::Current();
     QVERIFY(popup != nullptr);
-    QTest::keyClick(popup->View()->Grid(), Qt::Key_Down);
+    // Two entries, no scroll bars: Down twice wraps back to the start.
+    cuiGrid* list = popup->View()->Grid();
+    const int start = list->Model().Row();
+    QTest::keyClick(list, Qt::Key_Down);
+    QVERIFY(list->Model().Row() != start);
+    QTest::keyClick(list, Qt::Key_Down);
+    QCOMPARE(list->Model().Row(), start);
+    QTest::keyClick(list, Qt::Key_Down);
     QTest::keyClick(popup, Qt::Key_Escape);
     QTRY_VERIFY(SelectionPopup::Current() == nullptr);
     QVERIFY(env_->hooks.image.Equals(env_->initial));
@@ -459,6 +504,87 @@ class SheetViewTest : public QObject {
     canvas.SetFont(head.font ? *head.font : TheSheet().BaseFont());
     QVERIFY(fitted >= canvas.TextExtent("Channel name").cx + 8);
     QVERIFY(!Grid()->EditorOpen());
+  }
+
+  void keysReachTheHandlerAsTheirCodes_data() {
+    QTest::addColumn<int>("col");
+    QTest::addColumn<int>("key");
+    QTest::addColumn<int>("modifiers");
+    QTest::addColumn<int>("code");
+    QTest::newRow("right at the edge") << kColName << int(Qt::Key_Right) << 0 << 0x2700;
+    QTest::newRow("F5") << kColTag << int(Qt::Key_F5) << 0 << 0x7400;
+    QTest::newRow("F12") << kColTag << int(Qt::Key_F12) << 0 << 0x7B00;
+    QTest::newRow("enter") << kColTag << int(Qt::Key_Return) << 0 << 13;
+    QTest::newRow("space") << kColTag << int(Qt::Key_Space) << 0 << 32;
+    QTest::newRow("backspace") << kColTag << int(Qt::Key_Backspace) << 0 << 8;
+    QTest::newRow("tab") << kColTag << int(Qt::Key_Tab) << 0 << 9;
+    QTest::newRow("letter") << kColTag << int(Qt::Key_A) << 0 << int('a');
+  }
+  void keysReachTheHandlerAsTheirCodes() {
+    QFETCH(int, col);
+    QFETCH(int, key);
+    QFETCH(int, modifiers);
+    QFETCH(int, code);
+    Recorder rec;
+    SheetView::OpenOptions o;
+    o.handler = LabelHandlerRef{&Recorder::Handle, &rec};
+    view_->Open(kIntSheet, o);
+    Grid()->setFocus();
+    QTRY_VERIFY(Grid()->hasFocus());
+    Goto(col, 3);
+    QTest::keyClick(Grid(), Qt::Key(key), Qt::KeyboardModifiers(modifiers));
+    QCOMPARE(rec.keys.size(), size_t(1));
+    QCOMPARE(rec.keys[0], code);
+    QCOMPARE(Grid()->Model().Row(), 3);
+    QVERIFY(Grid()->hasFocus());  // Tab stays in the grid
+  }
+
+  void handlerRequestsAreCarriedOut() {
+    Recorder rec;
+    SheetView::OpenOptions o;
+    o.handler = LabelHandlerRef{&Recorder::Handle, &rec};
+    view_->Open(kIntSheet, o);
+    Grid()->setFocus();
+    QTRY_VERIFY(Grid()->hasFocus());
+
+    // A repeat key: called again after 30, 24, 18, 12 and 6 ms pauses.
+    Goto(kColTag, 2);
+    rec.repeatUntil = 6;
+    rec.clock.start();
+    QTest::keyClick(Grid(), Qt::Key_Space);
+    QCOMPARE(rec.keys.size(), size_t(7));
+    QCOMPARE(rec.keys[0], 32);
+    for (size_t i = 1; i < rec.keys.size(); ++i) QCOMPARE(rec.keys[i], int('r'));
+    QVERIFY(rec.times[5] - rec.times[0] >= 30 + 24 + 18 + 12 + 6);
+
+    // A jump request focuses the first cell with its category, label, index.
+    rec = Recorder{};
+    rec.jump = true;
+    QTest::keyClick(Grid(), Qt::Key_Return);
+    QCOMPARE(Grid()->Model().Col(), kColName);
+    QCOMPARE(Grid()->Model().Row(), 6);
+
+    // Result 2 opens the editor with the output text and selection; the
+    // commit comes back as input text.
+    rec = Recorder{};
+    rec.result = kActionOpenEditor;
+    QTest::keyClick(Grid(), Qt::Key_Return);
+    QVERIFY(Grid()->EditorOpen());
+    QCOMPARE(Grid()->Editor()->text(), QString("hello"));
+    QCOMPARE(Grid()->Editor()->selectedText(), QString("el"));
+    rec.result = 0;
+    QTest::keyClick(Grid()->Editor(), Qt::Key_End);
+    QTest::keyClicks(Grid()->Editor(), "!");
+    QTest::keyClick(Grid()->Editor(), Qt::Key_Return);
+    QCOMPARE(rec.texts.back(), std::string("hello!"));
+    QCOMPARE(rec.keys.back(), 0);
+    QVERIFY(!Grid()->EditorOpen());
+
+    // A popup menu choice arrives as the item's cell label.
+    MenuBuilder* b = Grid()->PopupBuilder();
+    QVERIFY(b != nullptr);
+    b->FindByLabel(CL_PMenu_Clear)->Click();
+    QCOMPARE(rec.commands.back(), int(CL_PMenu_Clear));
   }
 
   void draggingAColumnBorderKeepsTheLimitsAndTheWidthIsKept() {
