@@ -173,6 +173,12 @@ void EditorFrame::CloseCurrentSheet() {
   }
   sheets_->Close();
   openAddress_.clear();
+  // The grid's popup items mirrored into the Edit menu act through the
+  // grid: they go with it, and the menu shows its empty entry again.
+  if (menu_) {
+    SendMessage(msg::kRemoveMirroredItems, 0, CL_Menu_Edit_Top);
+    SendMessage(msg::kRefreshMenuStates);
+  }
 }
 
 bool EditorFrame::CanPrintCurrent() const {

@@ -206,6 +206,28 @@ class EditorWindowTest : public QObject {
     QCOMPARE(e.frame->OpenSheetAddress(), std::string("GI_Sheet_IntCh"));
   }
 
+  void editMenuMirrorsTheFocusedGridsPopupItems() {
+    Editor e;
+    e.window->activateWindow();
+    QVERIFY(QTest::qWaitForWindowActive(e.window.get()));
+    QVERIFY(e.OpenByTree("INT channels", "GI_Sheet_IntCh"));
+    e.frame->Sheets()->FocusGrid();
+    QMenu* edit = e.TopMenu("Edit");
+    QVERIFY(QTest::qWaitFor([&] { return Editor::Item(edit, "Copy rows") != nullptr; }, 3000));
+    QAction* copy = Editor::Item(edit, "Copy rows");
+    // The grid's keys are shown, not taken from it.
+    QVERIFY(copy->text().contains('\t'));
+    QVERIFY(copy->shortcut().isEmpty());
+    QAction* none = Editor::Item(edit, "(no item)");
+    QVERIFY(!none || !none->isVisible());
+    // The sheet goes: so do its items, and the empty entry is back.
+    e.frame->CloseCurrentSheet();
+    e.frame->Menu()->Refresh();
+    QVERIFY(!Editor::Item(edit, "Copy rows"));
+    QVERIFY(Editor::Item(edit, "(no item)"));
+    QVERIFY(Editor::Item(edit, "(no item)")->isVisible());
+  }
+
   void toolbarIsBuiltFromItsBody() {
     Editor e;
     const MainToolBar* bar = e.frame->Toolbar();
