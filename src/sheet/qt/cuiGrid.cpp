@@ -247,6 +247,8 @@ void cuiGrid::Act(int col, int row, int key, int command, const std::string* tex
         owner.parent = &ctx;
         owner.inputKind = kInputPopupEnter;
         owner.key = 0;
+        // The copy is the context of this call (the owner's own is gone).
+        if (owner.reopenEditor != nullptr) owner.reopenEditorObject = &owner;
         sheet_.Handler()(owner, kModeAction);
         if (!*alive) return;
         if (popupDone_) {

@@ -427,6 +427,15 @@ class SheetViewTest : public QObject {
     QCOMPARE(b->Key(), std::string("GI_PMenu_Row"));
     MenuItem* edit = b->FindByLabel(CL_PMenu_Edit);
     QVERIFY(edit != nullptr);
+    // Request 12 for the menu's root answers with the current cell.
+    const auto replies =
+        env_->bus.Request(msg::kRequestParentCell, reinterpret_cast<std::intptr_t>(&Grid()->PopupRoot()), 0);
+    QCOMPARE(replies.size(), size_t(1));
+    const auto* cell = std::any_cast<CellDescriptor>(&replies[0].object);
+    QVERIFY(cell != nullptr);
+    QCOMPARE(cell->label, int(CL_ChList_Comment));
+    QCOMPARE(cell->index, TheSheet().CellAt(kColName, row0).index);
+    QVERIFY(env_->bus.Request(msg::kRequestParentCell, 0, 0).empty());
     // Choosing "Edit..." acts on the current cell: its editor opens.
     edit->Click();
     QVERIFY(Grid()->EditorOpen());
