@@ -92,8 +92,15 @@ bool ChannelSheet::MovesRows() const { return usedView_ && image_ != nullptr && 
 
 void ChannelSheet::MoveRow(int row) {
   const auto kind = static_cast<RecordKind>(KindOfCategory(category_));
-  // Every cell of the row follows it, whatever its own category: the slot
-  // is looked up in the sheet's plan.
+  // A channel row (one with a bound cell of the sheet's plan) moves as a
+  // whole, cells of another category included; other rows (headers) keep
+  // their indexes.
+  bool channelRow = false;
+  for (int c = 0; c < ColCount() && !channelRow; ++c) {
+    const CellDescriptor& cell = SlotAt(c, row).cell;
+    channelRow = cell.Bound() && cell.category == category_;
+  }
+  if (!channelRow) return;
   for (int c = 0; c < ColCount(); ++c) {
     CellDescriptor& cell = SlotAt(c, row).cell;
     cell.index = NextShownSlot(*image_, kind, cell.index);

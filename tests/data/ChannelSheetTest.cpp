@@ -109,13 +109,13 @@ TEST_F(ChannelSheetTest, OnlyUsaModelHidesLinesForOtherModels) {
 }
 
 // In the used-channels view every cell of a row follows the row's slot, also
-// one of another category (a plain slot number column).
+// one of another category (a plain slot number column); header rows stay.
 TEST_F(ChannelSheetTest, UsedChannelsViewMovesEveryCellOfTheRow) {
   std::vector<std::string> lines = {
       "#GI_Sheet_IntCh_Style", "(FixedRows=1)",
       "#GI_Sheet_IntCh_BasicCell", "{(%CT_IntCh.)}",
       "#GI_Sheet_IntCh_Cells",
-      "Head",
+      "Head|{(%CT_Null.CL_Misc_ChNo_0Base[5])}",
       ":(LoopFrom)",
       "{(%CL_ChList_No[0])}|{(%CT_Null.CL_Misc_ChNo_0Base[0])}",
       ":(LoopTo)",
@@ -132,6 +132,7 @@ TEST_F(ChannelSheetTest, UsedChannelsViewMovesEveryCellOfTheRow) {
   EXPECT_EQ(Slots(sheet), (std::vector<int>{18, 32, 40, 41})) << "C 18, P 32, and the two in use";
   for (int r = 1; r < sheet.RowCount(); ++r)
     EXPECT_EQ(sheet.CellAt(1, r).index, sheet.CellAt(0, r).index) << "row " << r;
+  EXPECT_EQ(sheet.CellAt(1, 0).index, 5) << "a header row keeps its indexes";
 }
 
 TEST_F(ChannelSheetTest, FactoryMakesChannelSheetsOnlyForThePlanKeys) {
