@@ -3,6 +3,7 @@
 #include <QTimer>
 
 #include "data/ChannelSheet.h"
+#include "sheet/Canvas.h"
 #include "sheet/ColumnWidths.h"
 #include "sheet/Sheet.h"
 #include "sheet/qt/QtSheetWidgets.h"
@@ -15,6 +16,8 @@ namespace twk {
 SheetView::SheetView(QWidget* parent, ImageList* images) : QWidget(parent), images_(images) {
   setObjectName("SheetView");
   InstallQtPopupOpener();
+  // Printing scales by printer ppi / screen ppi.
+  SetScreenPixelsPerInch(logicalDpiY());
 }
 
 SheetView::~SheetView() { Close(); }

@@ -136,7 +136,19 @@ void cuiGrid::resizeEvent(QResizeEvent* e) {
 }
 
 void cuiGrid::SyncScrollBars() {
-  if (syncing_) return;
+  if (syncing_) {
+    // A scroll bar that appears or goes resizes the client area meanwhile.
+    resyncPending_ = true;
+    return;
+  }
+  for (int pass = 0; pass < 3; ++pass) {
+    resyncPending_ = false;
+    SyncScrollBarsOnce();
+    if (!resyncPending_) break;
+  }
+}
+
+void cuiGrid::SyncScrollBarsOnce() {
   syncing_ = true;
   GridModel& m = Model();
   const ScrollBars sb = m.GetScrollBars();

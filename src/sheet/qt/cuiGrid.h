@@ -120,12 +120,14 @@ class cuiGrid : public QAbstractScrollArea, public GridView {
   void ClearStatus();
   void UpdateRow(int row);
   void DragScrollStep();
+  void SyncScrollBarsOnce();
   Qt::KeyboardModifiers Modifiers() const;
 
   Sheet& sheet_;
   QtCanvas& canvas_;
   std::shared_ptr<bool> alive_;
   bool syncing_ = false;
+  bool resyncPending_ = false;
   bool moving_ = false;
   bool multiActive_ = false;
   bool buttonHeld_ = false;
