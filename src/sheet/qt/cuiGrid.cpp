@@ -612,14 +612,8 @@ bool cuiGrid::event(QEvent* e) {
         return QAbstractScrollArea::event(e);
     }
   }
-  // Tab and Backtab are keys of the sheet, not focus moves.
-  if (e->type() == QEvent::KeyPress) {
-    auto* k = static_cast<QKeyEvent*>(e);
-    if (k->key() == Qt::Key_Tab || k->key() == Qt::Key_Backtab) {
-      keyPressEvent(k);
-      return true;
-    }
-  }
+  // Tab and Backtab move the keyboard focus to the next or previous
+  // control of the window, as in any other control.
   return QAbstractScrollArea::event(e);
 }
 
@@ -678,8 +672,6 @@ void cuiGrid::keyPressEvent(QKeyEvent* e) {
     case Qt::Key_Return:
     case Qt::Key_Enter: ch = kKeyEnter; break;
     case Qt::Key_Backspace: ch = 8; break;
-    case Qt::Key_Tab:
-    case Qt::Key_Backtab: ch = 9; break;
     case Qt::Key_Escape: ch = 27; break;
     default: {
       const QString t = e->text();
