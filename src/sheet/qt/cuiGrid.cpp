@@ -656,6 +656,10 @@ void cuiGrid::CharKey(int ch) { Act(Model().Col(), Model().Row(), ch, 0); }
 
 void cuiGrid::keyPressEvent(QKeyEvent* e) {
   if (!sheet_.HasSlots() || !isEnabled()) return;
+  if (sheet_.PopupMode() && e->key() == Qt::Key_Escape) {
+    e->ignore();  // the popup window closes
+    return;
+  }
   struct Mods {
     cuiGrid& g;
     Mods(cuiGrid& grid, Qt::KeyboardModifiers m) : g(grid) {

@@ -392,6 +392,24 @@ class SheetViewTest : public QObject {
     QVERIFY(env_->hooks.image.NotEquals(env_->initial));
   }
 
+  void aClickInThePopupChoosesTheEntry() {
+    const int row0 = UsedRow(2);
+    Goto(kColTag, row0);
+    const std::string before = Shown(kColTag, row0);
+    QTest::keyClick(Grid(), Qt::Key_Return);
+    SelectionPopup* popup = SelectionPopup::Current();
+    QVERIFY(popup != nullptr);
+    cuiGrid* list = popup->View()->Grid();
+    const int other = list->Model().Row() == 0 ? 1 : 0;
+    const std::string chosen = Trim(DisplayTextOf(list->GetSheet().CellAt(0, other)));
+    const Rect r = list->Model().CellRect(0, other);
+    QVERIFY(!r.IsEmpty());
+    QTest::mouseClick(list->viewport(), Qt::LeftButton, {}, QPoint(r.left + 2, r.top + 2));
+    QTRY_VERIFY(SelectionPopup::Current() == nullptr);
+    QCOMPARE(Shown(kColTag, row0), chosen);
+    QVERIFY(chosen != before);
+  }
+
   void escapeClosesThePopupWithoutAChange() {
     const int row0 = UsedRow(1);
     Goto(kColTag, row0);
@@ -406,7 +424,7 @@ class SheetViewTest : public QObject {
     QTest::keyClick(list, Qt::Key_Down);
     QCOMPARE(list->Model().Row(), start);
     QTest::keyClick(list, Qt::Key_Down);
-    QTest::keyClick(popup, Qt::Key_Escape);
+    QTest::keyClick(list, Qt::Key_Escape);
     QTRY_VERIFY(SelectionPopup::Current() == nullptr);
     QVERIFY(env_->hooks.image.Equals(env_->initial));
   }
