@@ -28,13 +28,17 @@ QtSheetWidgets::QtSheetWidgets(QWidget* host) : host_(host), canvas_(host->font(
 
 QtSheetWidgets::~QtSheetWidgets() { Release(); }
 
-void QtSheetWidgets::Release() {
+void QtSheetWidgets::Release(bool deferred) {
   if (grid_ != nullptr) grid_->Detach();
   for (QFrame* f : {title_, panel_}) {
     if (f == nullptr) continue;
-    f->hide();
-    f->setParent(nullptr);
-    f->deleteLater();
+    if (deferred) {
+      f->hide();
+      f->setParent(nullptr);
+      f->deleteLater();
+    } else {
+      delete f;
+    }
   }
   title_ = nullptr;
   titleLabel_ = nullptr;

@@ -38,9 +38,9 @@ class QtSheetWidgets : public SheetWidgets {
   QFrame* TitleStrip() const { return title_; }
   QFrame* GridPanel() const { return panel_; }
   QtCanvas& GetCanvas() { return canvas_; }
-  // Cuts the grid off the sheet and hands the widgets to Qt for deletion
-  // once the event loop runs again.
-  void Release();
+  // Cuts the grid off the sheet and deletes the widgets, at once or (while
+  // the grid is inside one of its handlers) once the event loop runs again.
+  void Release(bool deferred = false);
 
  private:
   QWidget* host_;

@@ -57,7 +57,7 @@ void SheetView::Close() {
     // The handler that closes the sheet still works on its cells: the sheet
     // goes once the event loop runs again (its widths are kept now).
     sheet_->SaveColumnWidths();
-    widgets_->Release();
+    widgets_->Release(true);
     Sheet* sheet = sheet_.release();
     QtSheetWidgets* widgets = widgets_.release();
     QTimer::singleShot(0, [sheet, widgets] {

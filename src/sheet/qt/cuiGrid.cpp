@@ -256,6 +256,12 @@ void cuiGrid::Act(int col, int row, int key, int command, const std::string* tex
       // The choice goes to the cell that opened the popup window.
       if ((key == kKeyEnter || key == kKeyDoubleClick) && sheet_.ParentContext() != nullptr) {
         CellAccessContext owner = *sheet_.ParentContext();
+        // The owner's grid counts as busy while its cell takes the choice
+        // (a choice that rebuilds the sheets must not free that cell).
+        cuiGrid* ownerGrid = owner.grid;
+        if (ownerGrid != nullptr && !ownerGrid->Attached()) break;  // its sheet is gone
+        std::unique_ptr<Depth> ownerDepth;
+        if (ownerGrid != nullptr) ownerDepth = std::make_unique<Depth>(ownerGrid->actDepth_, ownerGrid->alive_);
         owner.parent = &ctx;
         owner.inputKind = kInputPopupEnter;
         owner.key = 0;

@@ -11,6 +11,7 @@
 #include <QVBoxLayout>
 #include <QElapsedTimer>
 #include <cstdlib>
+#include <functional>
 #include <memory>
 
 #include "app/AppSettings.h"
@@ -102,12 +103,20 @@ struct Recorder {
   int repeatUntil = 0;  // calls that ask for a repeat
   bool jump = false;
   int result = 0;
+  std::function<void()> duringAction;  // run inside the action call
+  int labelAfter = -1;                 // the cell's label read after it
 
   static int Handle(void* object, CellAccessContext& ctx, int mode) {
     auto* r = static_cast<Recorder*>(object);
     if (mode == kModeDisplay) {
       ctx.outputText = "x";
       return 0;
+    }
+    if (r->duringAction) {
+      auto fn = std::move(r->duringAction);
+      r->duringAction = nullptr;
+      fn();
+      r->labelAfter = ctx.cell->label;  // the cell still exists
     }
     r->keys.push_back(ctx.key);
     r->commands.push_back(ctx.command);
@@ -622,6 +631,26 @@ class SheetViewTest : public QObject {
     QVERIFY(b != nullptr);
     b->FindByLabel(CL_PMenu_Clear)->Click();
     QCOMPARE(rec.commands.back(), int(CL_PMenu_Clear));
+  }
+
+  void aHandlerThatReopensTheSheetDuringItsActionIsSafe() {
+    Recorder rec;
+    SheetView::OpenOptions o;
+    o.handler = LabelHandlerRef{&Recorder::Handle, &rec};
+    view_->Open(kIntSheet, o);
+    Grid()->setFocus();
+    QTRY_VERIFY(Grid()->hasFocus());
+    Goto(kColTag, 3);
+    QPointer<cuiGrid> oldGrid = Grid();
+    rec.duringAction = [this, &o] { view_->Open(kIntSheet, o); };
+    QTest::keyClick(Grid(), Qt::Key_Space);
+    QCOMPARE(rec.labelAfter, int(CL_ChList_Tag));
+    QVERIFY(view_->CurrentSheet() != nullptr);
+    QVERIFY(view_->Grid() != oldGrid.data());
+    QVERIFY(oldGrid.isNull() || !oldGrid->Attached());
+    // The old sheet and grid go with the event loop.
+    QTRY_VERIFY(oldGrid.isNull());
+    QCOMPARE(view_->CurrentSheet()->RowCount(), 257);
   }
 
   void draggingAColumnBorderKeepsTheLimitsAndTheWidthIsKept() {
