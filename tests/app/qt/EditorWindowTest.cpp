@@ -6,6 +6,7 @@
 #include <QAction>
 #include <QApplication>
 #include <QMenu>
+#include <QMainWindow>
 #include <QMenuBar>
 #include <QRegularExpression>
 #include <QTemporaryDir>
@@ -18,6 +19,7 @@
 #include "app/AppSettings.h"
 #include "app/FileDialogs.h"
 #include "app/SettingsBackend.h"
+#include "app/qt/AppImages.h"
 #include "app/qt/EditorFrame.h"
 #include "app/qt/QtTimerService.h"
 #include "app/qt/TForm1.h"
@@ -246,6 +248,61 @@ class EditorWindowTest : public QObject {
                                  "Clone Read", "Clone Write", "Clone Info"}));
     QCOMPARE(gaps, 2);
     QCOMPARE(bar->Rows().size(), std::size_t(1));
+  }
+
+  void toolbarGapsAndRowBreaks() {
+    QMainWindow window;
+    QToolBar* first = window.addToolBar("Main");
+    TextStore store;
+    store.SetLines({"#T_BasicCell", "{(%CT_Null.)}", "#T_Body",
+                    "New\t{(ImageIndex=0)(%CT_Null.CL_Menu_File_New)}", "-",
+                    "Open\t{(ImageIndex=1)(%CT_Null.CL_Menu_File_Open)}", "/",
+                    "Read\t{(ImageIndex=7)(%CT_Null.CL_Menu_Clone_Read)}", "#End_Of_Ovl"});
+    MessageBus bus;
+    const QtImageList images = MakeToolbarImages();
+    MainToolBar bar(&window, first, &images, store, "T", bus);
+    bar.Build();
+    QCOMPARE(bar.Rows().size(), std::size_t(2));
+    const std::vector<MainToolBar::Button>& b = bar.Buttons();
+    QCOMPARE(b.size(), std::size_t(4));
+    QCOMPARE(b[0].action->toolTip(), QString("New"));
+    QCOMPARE(b[1].gapWidth, 8);
+    QCOMPARE(b[2].action->toolTip(), QString("Open"));
+    QCOMPARE(b[3].action->toolTip(), QString("Read"));
+    QCOMPARE(b[0].row, first);
+    QCOMPARE(b[2].row, first);
+    QCOMPARE(b[3].row, bar.Rows()[1]);
+    QCOMPARE(window.toolBarBreak(bar.Rows()[1]), true);
+    bar.SetVisible(false);
+    QVERIFY(bar.Rows()[1]->isHidden());
+  }
+
+  void treeNodesNestByIndentation() {
+    TextStore store;
+    store.SetLines({"#T_BasicCell", "{(%CallSheet)}", "#T_Body", "  +A {(%CallSheet:S1)}",
+                    "    +B {(%CallSheet:S2)}", "  +C {(%CallSheet:S1)}", "#End_Of_Ovl"});
+    const QtImageList images = MakeTreeImages();
+    NavigationTree tree(nullptr, store, "T", &images);
+    tree.Build();
+    QCOMPARE(tree.topLevelItemCount(), 2);
+    QCOMPARE(tree.topLevelItem(0)->text(0), QString("A"));
+    QCOMPARE(tree.topLevelItem(0)->childCount(), 1);
+    QCOMPARE(tree.topLevelItem(0)->child(0)->text(0), QString("B"));
+    QCOMPARE(tree.topLevelItem(1)->text(0), QString("C"));
+    // Two nodes with one address: the upper one is found.
+    QCOMPARE(tree.FindNode("S1"), tree.topLevelItem(0));
+    QVERIFY(tree.FindNode("S9") == nullptr);
+    // A mark inside a collapsed parent marks the parent; expanded, only the node.
+    tree.topLevelItem(0)->setExpanded(false);
+    int errors = 0, warnings = 0;
+    MarkTree(tree, {}, {"S2"}, &errors, &warnings);
+    QCOMPARE(warnings, 1);
+    QCOMPARE(tree.OverlayOf(tree.topLevelItem(0)), kOverlayWarning);
+    QCOMPARE(tree.OverlayOf(tree.topLevelItem(0)->child(0)), kOverlayWarning);
+    tree.topLevelItem(0)->setExpanded(true);
+    MarkTree(tree, {}, {"S2"}, &errors, &warnings);
+    QCOMPARE(tree.OverlayOf(tree.topLevelItem(0)), kOverlayNone);
+    QCOMPARE(tree.OverlayOf(tree.topLevelItem(0)->child(0)), kOverlayWarning);
   }
 
   void treeIsBuiltAndAClickOpensTheSheet() {
