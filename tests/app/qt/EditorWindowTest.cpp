@@ -23,6 +23,7 @@
 #include "app/qt/EditorFrame.h"
 #include "app/qt/QtTimerService.h"
 #include "app/qt/TForm1.h"
+#include "clone/cmcTask.h"
 #include "data/Validation.h"
 #include "file/CloneOpen.h"
 #include "sheet/CellAccess.h"
@@ -448,6 +449,13 @@ class EditorWindowTest : public QObject {
     QVERIFY(!e.window->close());
     QVERIFY(e.window->isVisible());
     QCOMPARE(e.dialogs.texts.size(), std::size_t(1));
+    // File Exit closes the window as its close box does (No: without saving).
+    e.dialogs.answers = {MsgAnswer::No};
+    Editor::Item(file, "Exit")->trigger();
+    QCOMPARE(e.dialogs.texts.size(), std::size_t(2));
+    QVERIFY(!e.window->isVisible());
+    QVERIFY(e.frame->Window() == nullptr);
+    QVERIFY(e.frame->Task()->Stopped());
   }
 };
 
