@@ -21,6 +21,7 @@
 #include "app/SettingsBackend.h"
 #include "app/qt/AppImages.h"
 #include "app/qt/EditorFrame.h"
+#include "app/qt/QtFileDialogs.h"
 #include "app/qt/QtTimerService.h"
 #include "app/qt/TForm1.h"
 #include "clone/cmcTask.h"
@@ -249,6 +250,20 @@ class EditorWindowTest : public QObject {
                                  "Clone Read", "Clone Write", "Clone Info"}));
     QCOMPARE(gaps, 2);
     QCOMPARE(bar->Rows().size(), std::size_t(1));
+  }
+
+  void fileDialogFiltersInQtForm_data() {
+    QTest::addColumn<QString>("filter");
+    QTest::addColumn<QString>("expect");
+    QTest::newRow("described") << "Clone files (*.cln)|*.cln|All files (*)|*"
+                               << "Clone files (*.cln);;All files (*)";
+    QTest::newRow("bare description") << "Text|*.txt;*.csv" << "Text (*.txt *.csv)";
+    QTest::newRow("empty") << "" << "";
+  }
+  void fileDialogFiltersInQtForm() {
+    QFETCH(QString, filter);
+    QFETCH(QString, expect);
+    QCOMPARE(QtFileDialogs::QtFilter(filter.toStdString()), expect);
   }
 
   void toolbarGapsAndRowBreaks() {
