@@ -76,6 +76,7 @@ void MainMenu::SyncLevel(QWidget* container, MenuItem* parent, bool topLevel) {
       if (a.isNull()) continue;
       container->removeAction(a);
       if (QMenu* sub = a->menu()) {
+        for (QMenu* nested : sub->findChildren<QMenu*>()) levels_.erase(nested);
         levels_.erase(sub);
         sub->deleteLater();
       } else {
