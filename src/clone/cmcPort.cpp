@@ -108,7 +108,9 @@ void cmcPort::Write(const std::uint8_t* bytes, int count) {
 }
 
 void cmcPort::Pump() {
-  if (!IsOpen()) {
+  // After a short write the front of the buffer is partly on the wire
+  // already: nothing more goes out until the port is closed.
+  if (!IsOpen() || writeFailed_) {
     pump_->SetInterval(-1);
     return;
   }

@@ -70,6 +70,13 @@ TEST(cmcPort, ShortWriteSetsWriteFailedUntilClose) {
   EXPECT_EQ(port.Buffered(), 10);  // the bytes stay queued
   clock.Advance(50);
   EXPECT_EQ(line.chunks.size(), 1u);  // nothing retried
+  // A later write in the same step must not start the pump again: it would
+  // hand the driver the half-written bytes a second time.
+  const std::uint8_t more[3] = {1, 2, 3};
+  port.Write(more, 3);
+  clock.Advance(50);
+  EXPECT_EQ(line.chunks.size(), 1u);
+  EXPECT_EQ(line.sent.size(), 5u);
   port.Close();
   EXPECT_FALSE(port.WriteFailed());
   EXPECT_EQ(port.Pending(), 0);
