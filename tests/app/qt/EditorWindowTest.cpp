@@ -266,6 +266,20 @@ class EditorWindowTest : public QObject {
     QCOMPARE(QtFileDialogs::QtFilter(filter.toStdString()), expect);
   }
 
+  void sheetAddressesGiveTheirKey_data() {
+    QTest::addColumn<QString>("address");
+    QTest::addColumn<QString>("key");
+    QTest::newRow("plain") << "GI_Sheet_IntCh" << "GI_Sheet_IntCh";
+    QTest::newRow("prefix") << "[P]GI_Sheet_IntCh" << "GI_Sheet_IntCh";
+    QTest::newRow("argument") << "GI_Sheet_DscCall,2" << "GI_Sheet_DscCall";
+    QTest::newRow("both") << "[P]GI_Sheet_DscCall,2" << "GI_Sheet_DscCall";
+  }
+  void sheetAddressesGiveTheirKey() {
+    QFETCH(QString, address);
+    QFETCH(QString, key);
+    QCOMPARE(QString::fromStdString(EditorFrame::KeyOfAddress(address.toStdString())), key);
+  }
+
   void toolbarGapsAndRowBreaks() {
     QMainWindow window;
     QToolBar* first = window.addToolBar("Main");
