@@ -1,5 +1,6 @@
 // The clone engine under a manual clock, against a scripted radio behind a
 // fake serial device.
+#include <algorithm>
 #include <cstdio>
 #include <string>
 
@@ -358,6 +359,36 @@ TEST(CloneEngine, WriteSendsTheRangeListAndEndsWithTheE6Status) {
     ASSERT_EQ(rig.writeEnd.size(), 15u);
     EXPECT_EQ(std::string(rig.writeEnd.begin() + 4, rig.writeEnd.end()),
               std::string("Zelt Inc.") + c.count);
+    // The whole wire, byte by byte: speed change, E3, the records, E5.
+    Bytes wire(20, 0xFE);
+    for (int b : {0xEE, 0xEF, 0xE8, 0x29, 0x89, 0x00, 0x00, 0x01, 0x30, 0x43, 0xFD})
+      wire.push_back(static_cast<std::uint8_t>(b));
+    wire.insert(wire.end(), 12, 0xFE);
+    for (int b : {0xFE, 0xFE, 0xEE, 0xEF, 0xE3, 0x29, 0x89, 0x00, 0x00, 0xFD})
+      wire.push_back(static_cast<std::uint8_t>(b));
+    const int last = c.maker ? 0xFFF : 0xFEB;
+    for (int a = 0; a <= last; a += 16) {
+      const int n = std::min(16, last - a + 1);
+      char text[16];
+      std::snprintf(text, sizeof text, "%04X%02X", a, n);
+      int sum = (a >> 8) + (a & 0xFF) + n;
+      std::string record = text;
+      for (int i = 0; i < n; ++i) {
+        std::snprintf(text, sizeof text, "%02X", Pattern(a + i));
+        record += text;
+        sum += Pattern(a + i);
+      }
+      std::snprintf(text, sizeof text, "%02X", (256 - sum % 256) % 256);
+      record += text;
+      for (int b : {0xFE, 0xFE, 0xEE, 0xEF, 0xE4}) wire.push_back(static_cast<std::uint8_t>(b));
+      wire.insert(wire.end(), record.begin(), record.end());
+      wire.push_back(0xFD);
+    }
+    for (int b : {0xFE, 0xFE, 0xEE, 0xEF, 0xE5}) wire.push_back(static_cast<std::uint8_t>(b));
+    const std::string end = std::string("Zelt Inc.") + c.count;
+    wire.insert(wire.end(), end.begin(), end.end());
+    wire.push_back(0xFD);
+    EXPECT_EQ(rig.line.sent, wire);
     rig.ExpectIdleAndClosed();
   }
 }

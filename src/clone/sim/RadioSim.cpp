@@ -1,8 +1,9 @@
 // twk208-radiosim: a TW-K208 radio on a pseudo-terminal, for tests and
 // benchmarks. It prints the path of the terminal the program should open,
 // echoes every byte like the cloning cable, answers identification, read and
-// write as the radio does, serves its memory from a clone file, saves what it
-// was sent to a clone file, paces its output at a baud rate, and can inject
+// write as the radio does (a write with a bad record or a wrong E5 count is
+// refused with status 01 and changes nothing), serves its memory from a clone
+// file, saves what it was sent to a clone file, paces its output at a baud rate, and can inject
 // each failure the program must detect.
 #include <fcntl.h>
 #include <poll.h>
@@ -132,9 +133,9 @@ class Radio {
       case 0xE8: break;  // speed change: the port follows on its own
       case 0xE0: if (!o_.Has("no-answer")) Identify(out); break;
       case 0xE2: if (!o_.Has("no-answer")) SendMemory(out); break;
-      case 0xE3: writing_ = !o_.Has("no-answer"); received_ = 0; break;
+      case 0xE3: writing_ = !o_.Has("no-answer"); received_ = 0; badRecords_ = 0; staged_.Assign(mem_); break;
       case 0xE4: if (writing_) StoreRecord(f); break;
-      case 0xE5: if (writing_) EndWrite(out); break;
+      case 0xE5: if (writing_) EndWrite(f, out); break;
       default: break;
     }
   }
@@ -200,19 +201,37 @@ class Radio {
     Put(out, e5);
   }
 
+  // Like the radio: a record with anything but upper-case hex, a wrong
+  // length or checksum, or addresses past the memory is not stored, and the
+  // write result then reports the failure.
   void StoreRecord(const Bytes& f) {
-    const std::string text(f.begin() + 4, f.end());
-    const Bytes d = twk::HexTextToBytes(text);
-    if (d.size() < 4 || static_cast<int>(d.size()) != d[2] + 4) return;
-    const int address = d[0] << 8 | d[1];
-    for (int i = 0; i < d[2]; ++i)
-      if (mem_.InRange(address + i)) mem_.SetByte(address + i, d[3 + i]);
     ++received_;
+    const std::string text(f.begin() + 4, f.end());
+    const bool hex = text.size() % 2 == 0 && text.find_first_not_of("0123456789ABCDEF") == std::string::npos;
+    const Bytes d = twk::HexTextToBytes(text);
+    int sum = 0;
+    for (auto b : d) sum += b;
+    if (!hex || d.size() < 4 || static_cast<int>(d.size()) != d[2] + 4 || (sum & 0xFF) != 0 ||
+        !staged_.InRange((d[0] << 8 | d[1]) + d[2] - 1)) {
+      ++badRecords_;
+      if (o_.verbose) std::fprintf(stderr, "radiosim: bad record %s\n", text.c_str());
+      return;
+    }
+    const int address = d[0] << 8 | d[1];
+    for (int i = 0; i < d[2]; ++i) staged_.SetByte(address + i, d[3 + i]);
   }
 
-  void EndWrite(std::deque<std::uint8_t>& out) {
+  void EndWrite(const Bytes& f, std::deque<std::uint8_t>& out) {
     writing_ = false;
-    if (o_.verbose) std::fprintf(stderr, "radiosim: %d records written\n", received_);
+    char count[3];
+    std::snprintf(count, sizeof count, "%02X", received_ % 256);
+    const bool ok = badRecords_ == 0 && std::string(f.begin() + 4, f.end()) == std::string("Zelt Inc.") + count;
+    if (o_.verbose) std::fprintf(stderr, "radiosim: %d records written%s\n", received_, ok ? "" : ", refused");
+    if (!ok) {
+      Put(out, {0xFE, 0xFE, 0xEF, 0xEE, 0xE6, 0x01, 0xFD});
+      return;
+    }
+    mem_.Assign(staged_);  // only a complete, valid write reaches the memory
     if (!o_.out.empty()) {
       const int rc = twk::WriteCloneFile(o_.out, mem_, nullptr);
       if (rc) std::fprintf(stderr, "radiosim: saving %s failed (%d)\n", o_.out.c_str(), rc);
@@ -226,6 +245,8 @@ class Radio {
   Bytes frame_;
   bool writing_ = false;
   int received_ = 0;
+  int badRecords_ = 0;
+  twk::EepromImage staged_;
   long echoed_ = 0;
 };
 
