@@ -57,6 +57,10 @@ std::string CloneErrorText(TextStore& text, int code, int comPort, const std::st
           continue;
         }
         if (c == 'd' || c == 'i' || c == 'u') {
+          // "COM%d" with a path reads "/dev/ttyUSB0", not "COM/dev/ttyUSB0".
+          if (!devicePath.empty() && formatted.size() >= 3 &&
+              formatted.compare(formatted.size() - 3, 3, "COM") == 0)
+            formatted.resize(formatted.size() - 3);
           formatted += devicePath.empty() ? std::to_string(comPort) : devicePath;
           ++i;
           continue;

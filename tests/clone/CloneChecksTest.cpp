@@ -105,7 +105,7 @@ TEST_F(CloneErrorTextTest, HeadLineAndTheCheckLinesOfTheCode) {
       {17, "H17\n\nC0\nC1\nC2\nC3"},
   };
   for (const auto& c : cases) EXPECT_EQ(CloneErrorText(store, c.code, 7), c.text) << c.code;
-  EXPECT_EQ(CloneErrorText(store, 2, 1, "/dev/ttyUSB3"), "port COM/dev/ttyUSB3 failed\n\nC0\nC1\nC2\nC3");
+  EXPECT_EQ(CloneErrorText(store, 2, 1, "/dev/ttyUSB3"), "port /dev/ttyUSB3 failed\n\nC0\nC1\nC2\nC3");
 }
 
 TEST(CloneErrorText, TheProgramsResourceHasEveryLine) {
