@@ -683,6 +683,10 @@ void cuiGrid::keyPressEvent(QKeyEvent* e) {
     case Qt::Key_Enter: ch = kKeyEnter; break;
     case Qt::Key_Backspace: ch = 8; break;
     case Qt::Key_Escape: ch = 27; break;
+    case Qt::Key_Tab:
+    case Qt::Key_Backtab:
+      e->ignore();  // no other control to go to
+      return;
     default: {
       const QString t = e->text();
       if (!t.isEmpty() && t.at(0).unicode() > 0 && t.at(0).unicode() < 256) ch = t.at(0).unicode();
@@ -748,9 +752,10 @@ void cuiGrid::mousePressEvent(QMouseEvent* e) {
   }
   // The click itself moves the focus as a plain move (Shift extends);
   // while the button stays down, moves extend the selection.
+  pressMovedFocus_ = false;
   if (Model().CellAt(Point{p.x(), p.y()}, c, r)) {
     c = ResolveOwner(c, r);
-    if (c != Model().Col() || r != Model().Row()) SelectCell(c, r);
+    if (c != Model().Col() || r != Model().Row()) pressMovedFocus_ = SelectCell(c, r);
   }
   buttonHeld_ = true;
 }
@@ -785,6 +790,11 @@ void cuiGrid::mouseDoubleClickEvent(QMouseEvent* e) {
   int c = 0, r = 0;
   if (!Model().CellAt(Point{p.x(), p.y()}, c, r)) return;
   c = ResolveOwner(c, r);
+  // The first click of a double click on another cell only moved the focus.
+  if (pressMovedFocus_) {
+    pressMovedFocus_ = false;
+    return;
+  }
   if (c == Model().Col() && r == Model().Row()) Act(c, r, kKeyDoubleClick, 0);
   else SelectCell(c, r);
 }

@@ -131,6 +131,7 @@ class cuiGrid : public QAbstractScrollArea, public GridView {
   bool moving_ = false;
   bool multiActive_ = false;
   bool buttonHeld_ = false;
+  bool pressMovedFocus_ = false;  // the last press moved the focus
   int anchorCol_ = -1, anchorRow_ = -1;
   int navCol_ = 0, navRow_ = 0;
   const CellDescriptor* lastPopupCell_ = nullptr;

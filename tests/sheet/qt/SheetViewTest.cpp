@@ -182,6 +182,14 @@ class SheetViewTest : public QObject {
     QTest::keyClick(Grid()->Editor(), Qt::Key_Return);
     QVERIFY(!Grid()->EditorOpen());
   }
+  // A double click as the platform delivers it: press, release, double
+  // click, release.
+  static void DoubleClick(QWidget* w, const QPoint& p) {
+    QTest::mousePress(w, Qt::LeftButton, {}, p);
+    QTest::mouseRelease(w, Qt::LeftButton, {}, p);
+    QTest::mouseDClick(w, Qt::LeftButton, {}, p);
+    QTest::mouseRelease(w, Qt::LeftButton, {}, p);
+  }
   bool Selected(int col, int row) {
     return (TheSheet().SlotAt(col, row).state & slotstate::kSelected) != 0;
   }
@@ -309,9 +317,16 @@ class SheetViewTest : public QObject {
     QCOMPARE(Grid()->Model().Row(), row);
     QVERIFY(!Grid()->EditorOpen());
     // A double click on the current name cell opens its editor (as Enter).
-    QTest::mouseDClick(Grid()->viewport(), Qt::LeftButton, {}, p);
+    DoubleClick(Grid()->viewport(), p);
     QVERIFY(Grid()->EditorOpen());
     QCOMPARE(Grid()->Editor()->text().trimmed(), QString::fromStdString(Shown(kColName, row)));
+    QTest::keyClick(Grid()->Editor(), Qt::Key_Escape);
+    // A double click on another cell only moves the focus there.
+    const int row2 = UsedRow(3);
+    const Rect r2 = Grid()->Model().CellRect(kColName, row2);
+    DoubleClick(Grid()->viewport(), QPoint(r2.left + 3, r2.top + 3));
+    QCOMPARE(Grid()->Model().Row(), row2);
+    QVERIFY(!Grid()->EditorOpen());
   }
 
   void typingANameAndEnterCommitsIt() {
@@ -542,8 +557,7 @@ class SheetViewTest : public QObject {
     Grid()->SyncScrollBars();
     const Rect header = m.CellRect(kColName, 0);
     QVERIFY(!header.IsEmpty());
-    QTest::mouseDClick(Grid()->viewport(), Qt::LeftButton, {},
-                       QPoint(header.right - 2, header.top + 2));
+    DoubleClick(Grid()->viewport(), QPoint(header.right - 2, header.top + 2));
     const int fitted = m.ColWidth(kColName);
     QVERIFY(fitted < 400);
     // At least the header's text in its font plus the margins.
