@@ -354,6 +354,9 @@ bool cmcCloneEngine::OpenPort(const std::string& lineSettings) {
     return false;
   }
   Drain();
+  // Bytes read before the reopen (noise behind the speed change) belong to
+  // the old line: they must not be taken for the next echo.
+  receive_.Clear();
   return true;
 }
 

@@ -340,6 +340,16 @@ TEST(CloneEngine, StepDeadlinesGiveEchoAndNoAnswerCodes) {
   }
 }
 
+TEST(CloneEngine, BytesLeftFromTheSpeedChangeAreDroppedWithTheReopen) {
+  Rig rig;
+  auto radio = rig.line.radio;
+  // Line noise right behind the E8 echo, read together with it at 4800 baud.
+  rig.line.radio = [&](const Bytes& f) { return f[3] == 0xE8 ? Bytes{0x00, 0x80} : radio(f); };
+  ASSERT_TRUE(rig.engine.StartIdentification(rig.Done()));
+  ASSERT_TRUE(rig.Run());
+  EXPECT_EQ(rig.result.code, 0);
+}
+
 TEST(CloneEngine, WriteSendsTheRangeListAndEndsWithTheE6Status) {
   struct Case {
     bool maker;
