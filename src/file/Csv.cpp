@@ -62,7 +62,7 @@ CsvParseResult CsvParse(const std::string& text) {
               break;
             }
           } else {
-            if (c == '\n') ++line;
+            if (c == '\n' || (c == '\r' && (i >= n || text[i] != '\n'))) ++line;
             field += c;
           }
         }
@@ -88,11 +88,11 @@ CsvParseResult CsvParse(const std::string& text) {
       }
       break;
     }
-    if (i < n && text[i] == '\r') ++i;
-    if (i < n && text[i] == '\n') {
-      ++i;
-      ++line;
-    }
+    // A record ends with CR LF, LF or (older spreadsheets) a CR alone.
+    bool lineEnd = false;
+    if (i < n && text[i] == '\r') ++i, lineEnd = true;
+    if (i < n && text[i] == '\n') ++i, lineEnd = true;
+    if (lineEnd) ++line;
     res.rows.push_back(std::move(row));
   }
   return res;

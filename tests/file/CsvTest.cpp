@@ -32,6 +32,12 @@ TEST(Csv, ReadsLfAndBomAndReportsMalformedInput) {
   ASSERT_TRUE(p.ok);
   EXPECT_EQ(p.rows, (std::vector<CsvRow>{{"a", "b"}, {"c", "d"}}));
 
+  // Line ends of a single CR (older spreadsheets) count as lines too.
+  p = CsvParse("a,b\rc,\"d\"\re\r");
+  ASSERT_TRUE(p.ok);
+  EXPECT_EQ(p.rows, (std::vector<CsvRow>{{"a", "b"}, {"c", "d"}, {"e"}}));
+  EXPECT_EQ(p.lines, (std::vector<int>{1, 2, 3}));
+
   struct Bad {
     std::string text, error;
   } bad[] = {{"a,\"open\n", "line 1: a quoted field is not closed"},
