@@ -233,6 +233,20 @@ CellRule RuleOf(int label) {
   }
 }
 
+// Well-formed UTF-8 (a CSV saved in a single-byte code page is not).
+bool IsUtf8(const std::string& s) {
+  for (std::size_t i = 0; i < s.size();) {
+    const unsigned char c = static_cast<unsigned char>(s[i]);
+    const int more = c < 0x80 ? 0 : c >= 0xC2 && c <= 0xDF ? 1 : c >= 0xE0 && c <= 0xEF ? 2
+                   : c >= 0xF0 && c <= 0xF4 ? 3 : -1;
+    if (more < 0 || i + static_cast<std::size_t>(more) >= s.size()) return false;
+    for (int k = 1; k <= more; ++k)
+      if ((static_cast<unsigned char>(s[i + static_cast<std::size_t>(k)]) & 0xC0) != 0x80) return false;
+    i += static_cast<std::size_t>(more) + 1;
+  }
+  return true;
+}
+
 std::string DigitsOf(const std::string& s) {
   std::string d;
   for (char c : s)
@@ -489,14 +503,33 @@ void Importer::Run(const CsvParseResult& csv) {
   std::map<std::string, std::deque<int>> rowsByKey;
   for (int r = headerRows; r < sheet_.RowCount(); ++r)
     rowsByKey[ShownText(sheet_, hooks_, 0, r)].push_back(r);
+  std::map<std::string, int> onSheet;
+  for (const auto& [text, rows] : rowsByKey) onSheet[text] = static_cast<int>(rows.size());
+  const auto blank = [](const CsvRow& row) {
+    return std::all_of(row.begin(), row.end(), [](const std::string& s) { return Trim(s).empty(); });
+  };
+  // Rows that share their first column (the plan rows of user channels
+  // without a short name) are told apart only by their order: the CSV must
+  // give all of them, or a row would land on another slot.
+  std::map<std::string, int> given;
+  for (std::size_t i = static_cast<std::size_t>(headerRows); i < csv.rows.size(); ++i)
+    if (!blank(csv.rows[i])) {
+      const Given key = GivenAt(csv.rows[i], 0);
+      if (key.convertible) ++given[key.text];
+    }
 
   for (std::size_t i = static_cast<std::size_t>(headerRows); i < csv.rows.size(); ++i) {
     const CsvRow& row = csv.rows[i];
     const int line = i < csv.lines.size() ? csv.lines[i] : static_cast<int>(i) + 1;
-    if (std::all_of(row.begin(), row.end(), [](const std::string& s) { return Trim(s).empty(); }))
-      continue;  // a blank line
+    if (blank(row)) continue;  // a blank line
     const Given key = GivenAt(row, 0);
     auto it = key.convertible ? rowsByKey.find(key.text) : rowsByKey.end();
+    if (it != rowsByKey.end() && onSheet[key.text] > 1 && given[key.text] != onSheet[key.text]) {
+      Refuse(line, 0, key.raw,
+             std::to_string(onSheet[key.text]) +
+                 " rows of this sheet have this first column: give all of them, in the sheet's order");
+      continue;
+    }
     if (it == rowsByKey.end() || it->second.empty()) {
       Refuse(line, 0, key.raw, "no such row on this sheet, or the row is given twice");
       continue;
@@ -604,9 +637,12 @@ void Importer::ApplyCell(int c, int r, const Given& g, int line) {
   }
   // Unchanged: the same text, or the same value written another way
   // ("0.1" for "0.100", "156.8" for "156.80000").
-  if (g.convertible && (g.text == shown || g.text == original_[static_cast<std::size_t>(c)] ||
-                        (rule.kind != Kind::Other && !shown.empty() &&
-                         Shows(rule, g.text, shown, firstFrequency))))
+  // Names count only when written exactly as shown: a name that differs in
+  // case is an edit (typing it keeps the lower-case letters the radio shows).
+  const bool sameValueWritten = rule.kind != Kind::Other && rule.kind != Kind::Name &&
+                                rule.kind != Kind::ShortName && !shown.empty() &&
+                                Shows(rule, g.text, shown, firstFrequency);
+  if (g.convertible && (g.text == shown || g.text == original_[static_cast<std::size_t>(c)] || sameValueWritten))
     return;
   // The grid never focuses a cell that is not bound or not selectable.
   if (!cell.Bound() || !cell.Selectable()) {
@@ -614,7 +650,8 @@ void Importer::ApplyCell(int c, int r, const Given& g, int line) {
     return;
   }
   if (!g.convertible) {
-    Refuse(line, c, g.raw, "characters the radio cannot show");
+    Refuse(line, c, g.raw, IsUtf8(g.raw) ? "characters the radio cannot show"
+                                         : "not UTF-8 text (save the CSV as UTF-8)");
     return;
   }
   if (std::string why = PreCheck(rule, g.text); !why.empty()) {

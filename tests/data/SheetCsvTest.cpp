@@ -95,6 +95,8 @@ TEST_F(SheetCsvTest, CellsAcceptedAndRefused) {
       {"GI_Sheet_IntCh", "6", 6, "NAME#", false, "outside the name set"},
       {"GI_Sheet_IntCh", "6", 6, "ELEVENCHARS", false, "longer than 10"},
       {"GI_Sheet_IntCh", "6", 6, "\xE2\x82\xAC", false, "cannot show"},
+      {"GI_Sheet_IntCh", "6", 6, "M\xFCller", false, "not UTF-8"},  // saved in a single-byte code page
+      {"GI_Sheet_IntCh", "9", 6, "Calling", true, "Calling"},        // only the case differs
       // selection cells: the list entry with that text
       {"GI_Sheet_IntCh", "8", 4, "1 W", true, "1 W"},
       {"GI_Sheet_IntCh", "8", 2, "scan tag", true, "Scan tag"},
@@ -220,6 +222,27 @@ TEST_F(SheetCsvTest, UnknownOrRepeatedRowsAreRefused) {
   EXPECT_EQ(r.refused[0].Text(), "2,1: 99: no such row on this sheet, or the row is given twice");
   EXPECT_EQ(r.refused[1].row, 4);
   EXPECT_TRUE(image.Equals(env.initial));
+}
+
+TEST_F(SheetCsvTest, RowsSharingTheirFirstColumnMustAllBeGiven) {
+  // The plan rows of the user channels show the channels' short names,
+  // empty in the initial file: one of them alone cannot say which slot it is.
+  std::vector<CsvRow> rows = Export("GI_Sheet_IntCh");
+  const int last = static_cast<int>(rows.size()) - 1;
+  ASSERT_EQ(rows[static_cast<std::size_t>(last)][0], "");
+  CsvRow row = {"", "", "-", "-", "25 W", "---", "MINE"};
+  CsvImportResult r = Import("GI_Sheet_IntCh", {rows[0], row});
+  ASSERT_EQ(r.refused.size(), 1u);
+  EXPECT_EQ(r.refused[0].row, 2);
+  EXPECT_EQ(r.refused[0].column, 1);
+  EXPECT_NE(r.refused[0].reason.find("22 rows"), std::string::npos) << r.refused[0].reason;
+  EXPECT_TRUE(image.Equals(env.initial));
+  // All of them, in the sheet's order: each goes to its own slot.
+  rows[static_cast<std::size_t>(last)] = row;
+  r = Import("GI_Sheet_IntCh", rows);
+  EXPECT_TRUE(r.AllAccepted()) << r.refused[0].Text();
+  EXPECT_TRUE(InUse(RecordKind::IntChannel, 255));
+  EXPECT_FALSE(InUse(RecordKind::IntChannel, 234));
 }
 
 TEST_F(SheetCsvTest, ReadOnlyCellsAreSkipped) {
