@@ -188,7 +188,13 @@ int CloneFile::Write(const std::string& path, const AddressRanges& ranges) {
     target = resolved.string();
   }
   // A file the user may not write stays refused, as opening it would be.
-  if (::access(target.c_str(), F_OK) == 0 && ::access(target.c_str(), W_OK) != 0)
+  if (target.empty() ||
+      (::access(target.c_str(), F_OK) == 0 && ::access(target.c_str(), W_OK) != 0))
+    return Finish(kCloneFileOpen);
+  // Only a regular file is replaced: the rename would put a file in place of
+  // a folder, a pipe or a device (as root even of /dev/null).
+  struct stat existing {};
+  if (::stat(target.c_str(), &existing) == 0 && !S_ISREG(existing.st_mode))
     return Finish(kCloneFileOpen);
 
   // The new file is built beside the target, so the final rename stays on
@@ -285,12 +291,16 @@ int CloneFile::ReadBody(std::FILE* file) {
   const std::uint32_t sub = static_cast<std::uint32_t>(HexNumber(line, 4, 4));
   if (modelCheck_) {
     int code = kCloneModel;
-    if (!modelCheck_(model, sub, code)) return code;
+    // A refusal is never a success, whatever code the check left.
+    if (!modelCheck_(model, sub, code)) return code != kCloneOk ? code : kCloneModel;
   } else {
     if (model != modelCode_) return kCloneModel;
     if (sub != subCode_) return kCloneExtra;
   }
 
+  // The revision is the file's: without a "MapRev=" line before the data it
+  // is -1, whatever the object held before (a revision set for writing).
+  mapRevision_ = -1;
   bool firstData = true;
   while (ReadLine(file, line, limit, cut)) {
     if (!line.empty() && line[0] == '#') {

@@ -169,6 +169,31 @@ TEST_F(CloneFileRead, ModelCheckCallbackDecides) {
   EXPECT_EQ(seenSub, 9u);
 }
 
+TEST_F(CloneFileRead, AModelCheckRefusingWithCodeZeroIsStillAFailure) {
+  EepromImage image(mem::kImageSize);
+  image.Fill(0x77);
+  const EepromImage before(image);
+  CloneFile file = Reader(image);
+  file.SetModelCheck([](std::uint32_t, std::uint32_t, int& code) {
+    code = kCloneOk;
+    return false;
+  });
+  EXPECT_EQ(file.Read(Put(test::JoinLines(CloneLines(source), "\n")), CloneRanges()), kCloneModel);
+  EXPECT_TRUE(image.Equals(before));
+}
+
+TEST_F(CloneFileRead, TheMapRevisionCheckedIsTheFilesOwn) {
+  // An object that was set up for writing (revision 1) reads a file without
+  // a "MapRev=" line: the check sees -1 and refuses.
+  EepromImage image(mem::kImageSize);
+  CloneFile file = Reader(image);
+  file.SetMapRevision(1);
+  Lines lines = CloneLines(source);
+  lines.erase(lines.begin() + 2);
+  EXPECT_EQ(file.Read(Put(test::JoinLines(lines, "\n")), CloneRanges()), kCloneMapRev);
+  EXPECT_EQ(file.MapRevision(), -1);
+}
+
 TEST_F(CloneFileRead, WithoutRangesTheCallerChecksCoverage) {
   EepromImage image(mem::kImageSize);
   CloneFile file = Reader(image);

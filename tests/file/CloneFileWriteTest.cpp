@@ -131,6 +131,20 @@ TEST_F(CloneFileWrite, AReadOnlyFileIsRefused) {
   EXPECT_EQ(test::ReadFileBytes(path), "old\r\n");
 }
 
+TEST_F(CloneFileWrite, OnlyARegularFileIsReplaced) {
+  const auto folder = dir / "folder.cln", fifo = dir / "pipe.cln";
+  fs::create_directory(folder);
+  ASSERT_EQ(::mkfifo(fifo.c_str(), 0600), 0);
+  for (const std::string& path : {folder.string(), fifo.string(), std::string()}) {
+    dialogs.shown.clear();
+    EXPECT_EQ(Writer().Write(path, CloneRanges()), kCloneFileOpen) << path;
+    EXPECT_EQ(dialogs.shown.size(), 1u);
+  }
+  EXPECT_TRUE(fs::is_directory(folder));
+  EXPECT_TRUE(fs::is_fifo(fifo));
+  EXPECT_EQ(Entries().size(), 2u);  // no temporary file left beside them
+}
+
 TEST_F(CloneFileWrite, WritingDoesNotChangeTheImage) {
   const EepromImage before(image);
   Writer().Write((dir / "x.cln").string(), CloneRanges());
