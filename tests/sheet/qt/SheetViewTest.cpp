@@ -6,6 +6,8 @@
 #include <QDir>
 #include <QLabel>
 #include <QLineEdit>
+#include <QMenu>
+#include <QTimer>
 #include <QTemporaryDir>
 #include <QTest>
 #include <QVBoxLayout>
@@ -665,6 +667,32 @@ class SheetViewTest : public QObject {
     // The old sheet and grid go with the event loop.
     QTRY_VERIFY(oldGrid.isNull());
     QCOMPARE(view_->CurrentSheet()->RowCount(), 257);
+  }
+
+  void rightClickFocusesTheCellAndOpensItsMenu() {
+    const int row = UsedRow(2);
+    const Rect r = Grid()->Model().CellRect(kColName, row);
+    QStringList captions;
+    bool triggered = false;
+    QTimer::singleShot(100, [&] {
+      auto* menu = qobject_cast<QMenu*>(QApplication::activePopupWidget());
+      if (menu == nullptr) return;
+      for (QAction* a : menu->actions()) {
+        if (a->isSeparator()) continue;
+        captions << a->text();
+        if (a->text().startsWith("Edit...")) {
+          a->trigger();
+          triggered = true;
+        }
+      }
+      menu->close();
+    });
+    QTest::mouseClick(Grid()->viewport(), Qt::RightButton, {}, QPoint(r.left + 2, r.top + 2));
+    QCOMPARE(Grid()->Model().Row(), row);
+    QCOMPARE(Grid()->Model().Col(), kColName);
+    QVERIFY(captions.contains("Copy rows\tCtrl+C"));
+    QVERIFY(triggered);
+    QVERIFY(Grid()->EditorOpen());
   }
 
   void draggingAColumnBorderKeepsTheLimitsAndTheWidthIsKept() {
