@@ -702,10 +702,21 @@ void cuiGrid::keyPressEvent(QKeyEvent* e) {
 bool cuiGrid::HeaderBorderAt(const QPoint& p, int& col) const {
   const GridModel& m = Model();
   if (!m.ColSizing()) return false;
+  if (p.y() < 0 || p.y() >= m.FixedHeight()) return false;  // header rows only
   int c = 0, r = 0;
-  if (!m.CellAt(Point{p.x(), p.y()}, c, r) || r >= m.FixedRows()) return false;
+  if (!m.CellAt(Point{p.x(), p.y()}, c, r)) {
+    // Just beyond the last column: its right border.
+    const int last = m.LastVisibleCol();
+    const Rect lr = m.CellRect(last, 0);
+    if (last >= m.FixedCols() && !lr.IsEmpty() && p.x() >= lr.right && p.x() < lr.right + kBorderSlop) {
+      col = last;
+      return true;
+    }
+    return false;
+  }
+  if (c < m.FixedCols()) return false;
   const Rect rc = m.CellRect(c, r);
-  if (p.x() >= rc.right - kBorderSlop && c >= m.FixedCols()) {
+  if (p.x() >= rc.right - kBorderSlop) {
     col = c;
     return true;
   }

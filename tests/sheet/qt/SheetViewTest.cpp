@@ -553,13 +553,20 @@ class SheetViewTest : public QObject {
     QCOMPARE(Grid()->Model().Row(), 3);
   }
 
+  void doubleClickOnAHeaderBorderFitsTheColumn_data() {
+    QTest::addColumn<int>("offset");
+    QTest::newRow("inside the right edge") << -2;
+    QTest::newRow("just beyond the last column") << 2;
+  }
   void doubleClickOnAHeaderBorderFitsTheColumn() {
+    QFETCH(int, offset);
     GridModel& m = Grid()->Model();
     m.SetColWidth(kColName, 400);
     Grid()->SyncScrollBars();
     const Rect header = m.CellRect(kColName, 0);
     QVERIFY(!header.IsEmpty());
-    DoubleClick(Grid()->viewport(), QPoint(header.right - 2, header.top + 2));
+    QVERIFY(header.right + 4 < m.ClientWidth());
+    DoubleClick(Grid()->viewport(), QPoint(header.right + offset, header.top + 2));
     const int fitted = m.ColWidth(kColName);
     QVERIFY(fitted < 400);
     // At least the header's text in its font plus the margins.
