@@ -7,6 +7,7 @@
 #include <QLabel>
 #include <QLineEdit>
 #include <QMenu>
+#include <QPaintEvent>
 #include <QTimer>
 #include <QTemporaryDir>
 #include <QTest>
@@ -137,6 +138,19 @@ struct Recorder {
       ctx.selLength = 2;
     }
     return r->result;
+  }
+};
+
+// Collects the regions painted on a widget.
+class PaintSpy : public QObject {
+ public:
+  explicit PaintSpy(QWidget* w) { w->installEventFilter(this); }
+  QRegion painted;
+
+ protected:
+  bool eventFilter(QObject*, QEvent* e) override {
+    if (e->type() == QEvent::Paint) painted += static_cast<QPaintEvent*>(e)->region();
+    return false;
   }
 };
 
@@ -700,6 +714,41 @@ class SheetViewTest : public QObject {
     QVERIFY(captions.contains("Copy rows\tCtrl+C"));
     QVERIFY(triggered);
     QVERIFY(Grid()->EditorOpen());
+  }
+
+  void repaintMessagesRepaintTheMatchingCells_data() {
+    QTest::addColumn<int>("type");
+    QTest::addColumn<int>("value");  // -1: the index of slot row 3
+    QTest::addColumn<bool>("name");  // the name cell of row 3
+    QTest::addColumn<bool>("tag");   // the tag cell of row 3
+    QTest::addColumn<bool>("otherRow");  // the name cell of row 6
+    QTest::newRow("13 all") << int(msg::kRepaintAll) << 0 << true << true << true;
+    QTest::newRow("15 label") << int(msg::kRepaintLabel) << int(CL_ChList_Comment) << true << false
+                              << true;
+    QTest::newRow("16 index") << int(msg::kRepaintIndex) << -1 << true << true << false;
+    QTest::newRow("17 at most") << int(msg::kRepaintIndexAtMost) << -1 << true << true << false;
+    QTest::newRow("18 at least") << int(msg::kRepaintIndexAtLeast) << -1 << true << true << true;
+  }
+  void repaintMessagesRepaintTheMatchingCells() {
+    QFETCH(int, type);
+    QFETCH(int, value);
+    QFETCH(bool, name);
+    QFETCH(bool, tag);
+    QFETCH(bool, otherRow);
+    Goto(1, 1);
+    PaintSpy spy(Grid()->viewport());
+    QTest::qWait(50);
+    spy.painted = QRegion();
+    if (value < 0) value = TheSheet().CellAt(kColName, 3).index;
+    env_->bus.Post(type, 0, value);
+    QTRY_VERIFY(!spy.painted.isEmpty());
+    auto centre = [this](int c, int r) {
+      const Rect x = Grid()->Model().CellRect(c, r);
+      return QPoint((x.left + x.right) / 2, (x.top + x.bottom) / 2);
+    };
+    QCOMPARE(spy.painted.contains(centre(kColName, 3)), name);
+    QCOMPARE(spy.painted.contains(centre(kColTag, 3)), tag);
+    QCOMPARE(spy.painted.contains(centre(kColName, 6)), otherRow);
   }
 
   void draggingAColumnBorderKeepsTheLimitsAndTheWidthIsKept() {
