@@ -654,7 +654,12 @@ void Importer::ApplyCell(int c, int r, const Given& g, int line) {
                                          : "not UTF-8 text (save the CSV as UTF-8)");
     return;
   }
-  if (std::string why = PreCheck(rule, g.text); !why.empty()) {
+  // The self ID's own text for "no ID" clears it, as typing that text does
+  // (the digits codec keeps only digits).
+  const bool clearsSelfId =
+      cell.label == CL_ComDsc_SelfId && g.text == Trim(MainText().GetLine("GI_AppInd_Dsc_SelfIdOff", 0));
+  const std::string typed = clearsSelfId ? std::string() : g.text;
+  if (std::string why = PreCheck(rule, typed); !why.empty()) {
     Refuse(line, c, g.raw, why);
     return;
   }
@@ -693,7 +698,7 @@ void Importer::ApplyCell(int c, int r, const Given& g, int line) {
       }
     Choose(cell, hooks_, *value);
   } else if (enter.rc == kActionOpenEditor) {
-    std::string text = g.text;
+    std::string text = typed;
     if (rule.kind == Kind::Frequency) {
       if (text == "<-") {
         if (firstFrequency.empty()) {

@@ -224,6 +224,17 @@ TEST_F(SheetCsvTest, UnknownOrRepeatedRowsAreRefused) {
   EXPECT_TRUE(image.Equals(env.initial));
 }
 
+TEST_F(SheetCsvTest, OwnMmsiClearedByItsNotSetText) {
+  const std::string row = "Own MMSI (DSC self ID)";
+  const std::string notSet = Export("GI_Sheet_SelfId")[1][1];  // shown for no ID
+  ASSERT_TRUE(Import("GI_Sheet_SelfId", {Export("GI_Sheet_SelfId")[0], {row, "211234567"}}).AllAccepted());
+  ASSERT_EQ(image.GetByte(mem::kSelfId), 21);
+  const CsvImportResult r = Import("GI_Sheet_SelfId", {Export("GI_Sheet_SelfId")[0], {row, notSet}});
+  EXPECT_TRUE(r.AllAccepted()) << r.refused[0].Text();
+  EXPECT_EQ(image.GetByte(mem::kSelfId), 0xFF);
+  EXPECT_EQ(Shown("GI_Sheet_SelfId", 1, 1), notSet);
+}
+
 TEST_F(SheetCsvTest, RowsSharingTheirFirstColumnMustAllBeGiven) {
   // The plan rows of the user channels show the channels' short names,
   // empty in the initial file: one of them alone cannot say which slot it is.
