@@ -642,7 +642,13 @@ void Importer::ApplyCell(int c, int r, const Given& g, int line) {
   const bool sameValueWritten = rule.kind != Kind::Other && rule.kind != Kind::Name &&
                                 rule.kind != Kind::ShortName && !shown.empty() &&
                                 Shows(rule, g.text, shown, firstFrequency);
-  if (g.convertible && (g.text == shown || g.text == original_[static_cast<std::size_t>(c)] || sameValueWritten))
+  // A spreadsheet reads an MMSI as a number and drops its leading zeros: the
+  // same ID without them is no edit.
+  const bool zerosDropped = rule.kind == Kind::Digits && !g.text.empty() && DigitsOf(g.text) == g.text &&
+                            g.text.size() < shown.size() && DigitsOf(shown) == shown &&
+                            shown == std::string(shown.size() - g.text.size(), '0') + g.text;
+  if (g.convertible &&
+      (g.text == shown || g.text == original_[static_cast<std::size_t>(c)] || sameValueWritten || zerosDropped))
     return;
   // The grid never focuses a cell that is not bound or not selectable.
   if (!cell.Bound() || !cell.Selectable()) {

@@ -235,6 +235,23 @@ TEST_F(SheetCsvTest, OwnMmsiClearedByItsNotSetText) {
   EXPECT_EQ(Shown("GI_Sheet_SelfId", 1, 1), notSet);
 }
 
+TEST_F(SheetCsvTest, MmsiWithoutTheLeadingZerosASpreadsheetDropsIsUnchanged) {
+  std::vector<CsvRow> rows = Export("GI_Sheet_DscIndId");
+  rows[1] = {"1", "002111234", "COAST"};
+  ASSERT_TRUE(Import("GI_Sheet_DscIndId", rows).AllAccepted());
+  const EepromImage withCoast(image);
+  rows[1][1] = "2111234";
+  CsvImportResult r = Import("GI_Sheet_DscIndId", rows);
+  EXPECT_TRUE(r.AllAccepted()) << r.refused[0].Text();
+  EXPECT_EQ(r.changedCells, 0);
+  EXPECT_TRUE(image.Equals(withCoast));
+  rows[1][1] = "2111235";  // another number: still 9 digits or nothing
+  r = Import("GI_Sheet_DscIndId", rows);
+  ASSERT_EQ(r.refused.size(), 1u);
+  EXPECT_NE(r.refused[0].reason.find("9 digits"), std::string::npos);
+  EXPECT_TRUE(image.Equals(withCoast));
+}
+
 TEST_F(SheetCsvTest, RowsSharingTheirFirstColumnMustAllBeGiven) {
   // The plan rows of the user channels show the channels' short names,
   // empty in the initial file: one of them alone cannot say which slot it is.
