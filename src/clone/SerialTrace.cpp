@@ -98,6 +98,9 @@ void SerialTrace::OnSent(const std::uint8_t* bytes, int n) { Hex("TX", bytes, n)
 void SerialTrace::OnReceived(const std::uint8_t* bytes, int n) { Hex("RX", bytes, n); }
 
 void SerialTrace::OnDone(const cmcCloneResult& result) {
+  // The controller reports again after its checks; the same code once only.
+  if (result.code == lastCode_) return;
+  lastCode_ = result.code;
   std::string text = std::to_string(result.code);
   if (!result.portError.empty()) text += " (" + result.portError + ")";
   Line("RESULT", text);

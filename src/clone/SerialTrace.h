@@ -39,6 +39,7 @@ class SerialTrace : public cmcCloneObserver {
   std::FILE* file_ = nullptr;
   std::string path_;
   std::chrono::steady_clock::time_point start_;
+  int lastCode_ = -1;
 };
 
 // Deletes all but the newest `keep` traces in `folder`.

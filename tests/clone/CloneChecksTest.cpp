@@ -222,7 +222,9 @@ TEST(CloneControl, CompletionRunsTheCheckThenTheMessageThenClosesProgress) {
   EXPECT_EQ(log, (std::vector<std::string>{"open", "check 8", "error 8", "close", "done 8"}));
   EXPECT_EQ(cellsAtClose, 2048 * 33 / 4096);  // half the data: 16 of 32 cells
   EXPECT_FALSE(control.LastTracePath().empty());
-  EXPECT_NE(test::ReadFileBytes(control.LastTracePath()).find("RESULT 8"), std::string::npos);
+  const std::string trace = test::ReadFileBytes(control.LastTracePath());
+  ASSERT_NE(trace.find("RESULT 8"), std::string::npos);
+  EXPECT_EQ(trace.find("RESULT", trace.find("RESULT 8") + 1), std::string::npos);  // once
   // Without an identification handler an identification never passes.
   done = false;
   line.radio = [](const test::Bytes& f) -> test::Bytes {

@@ -3,8 +3,8 @@
 // echoes every byte like the cloning cable, answers identification, read and
 // write as the radio does (a write with a bad record or a wrong E5 count is
 // refused with status 01 and changes nothing), serves its memory from a clone
-// file, saves what it was sent to a clone file, paces its output at a baud rate, and can inject
-// each failure the program must detect.
+// file, saves what it was sent to a clone file, paces its output at a baud
+// rate, and can inject each failure the program must detect.
 #include <fcntl.h>
 #include <poll.h>
 #include <termios.h>
