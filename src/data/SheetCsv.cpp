@@ -723,7 +723,7 @@ void Importer::ApplyCell(int c, int r, const Given& g, int line) {
 
   const std::string now = ShownText(sheet_, hooks_, c, r);
   if (entryText ? now == *entryText : Shows(rule, g.text, now, firstFrequency)) {
-    ++result_.changedCells;
+    if (!image_.Equals(before)) ++result_.changedCells;  // "on" for "On" chooses what was there
     return;
   }
   const bool untouched = image_.Equals(before);

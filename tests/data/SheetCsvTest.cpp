@@ -224,6 +224,17 @@ TEST_F(SheetCsvTest, UnknownOrRepeatedRowsAreRefused) {
   EXPECT_TRUE(image.Equals(env.initial));
 }
 
+TEST_F(SheetCsvTest, ListEntryGivenInAnotherCaseIsNoChange) {
+  std::vector<CsvRow> rows = Export("GI_Sheet_ComSet");
+  const int row = RowOf(rows, "Key beep");
+  ASSERT_EQ(rows[static_cast<std::size_t>(row)][1], "On");
+  rows[static_cast<std::size_t>(row)][1] = "on";
+  const CsvImportResult r = Import("GI_Sheet_ComSet", rows);
+  EXPECT_TRUE(r.AllAccepted());
+  EXPECT_EQ(r.changedCells, 0);
+  EXPECT_TRUE(image.Equals(env.initial));
+}
+
 TEST_F(SheetCsvTest, OwnMmsiClearedByItsNotSetText) {
   const std::string row = "Own MMSI (DSC self ID)";
   const std::string notSet = Export("GI_Sheet_SelfId")[1][1];  // shown for no ID
