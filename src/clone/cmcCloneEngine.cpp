@@ -574,11 +574,12 @@ bool cmcCloneEngine::ActSendData(State* next) {
   *next = kSendData;
   for (int pass = 0; pass < 8; ++pass) {
     const cmcRange* r = CurrentRange();
-    if (!r) {
+    // Every range built: the records still staged go out below, once the
+    // port has room; the end frame follows when nothing is left.
+    const bool allBuilt = r == nullptr;
+    if (allBuilt) {
       if (port_.Pending() == 0 && frame_.Empty()) *next = kSendEnd;
-      break;
-    }
-    if (currentAddress_ > r->end) {
+    } else if (currentAddress_ > r->end) {
       ++currentRange_;
       if (const cmcRange* n = CurrentRange()) currentAddress_ = n->start;
     } else {
@@ -592,6 +593,7 @@ bool cmcCloneEngine::ActSendData(State* next) {
     } else {
       break;
     }
+    if (allBuilt) break;
   }
   return progress;
 }

@@ -461,6 +461,23 @@ TEST(CloneEngine, DataRecordsStreamWithAtMost128BytesOfEchoOutstanding) {
   EXPECT_EQ(rig.result.code, 0);
 }
 
+TEST(CloneEngine, RecordsStagedWhileThePortIsBusyGoOutOnceItDrains) {
+  Rig rig;
+  EepromImage image(EepromImage::kModelSize);
+  const cmcRangeList oneBlock{{0x000, 0x00F}, {1, 0}};
+  ASSERT_TRUE(rig.engine.StartWrite(image, oneBlock, rig.Done()));
+  ASSERT_TRUE(rig.clock.RunUntil([&] { return rig.engine.CurrentState() == cmcCloneEngine::kSendData; }, 5000));
+  rig.line.outq = 1000;  // the driver is busy: the record is only staged
+  rig.clock.Advance(50);
+  EXPECT_EQ(rig.writeRecords, 0);
+  rig.line.outq = 0;
+  ASSERT_TRUE(rig.Run());
+  EXPECT_EQ(rig.result.code, 0);
+  EXPECT_EQ(rig.writeRecords, 1);
+  ASSERT_EQ(rig.writeEnd.size(), 15u);
+  EXPECT_EQ(std::string(rig.writeEnd.begin() + 4, rig.writeEnd.end()), "Zelt Inc.01");
+}
+
 TEST(CloneEngine, ShortPortWriteEndsWithCode17) {
   Rig rig;
   rig.line.shortWriteAt = 0;
