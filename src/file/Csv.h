@@ -1,7 +1,8 @@
 // Comma-separated values as spreadsheets write them: fields separated by
 // commas, a field holding a comma, quote, CR or LF is enclosed in double
 // quotes with inner quotes doubled, records end with CR LF (LF alone is
-// read too). Text is UTF-8; a UTF-8 byte-order mark at the start is skipped.
+// read too, and so is CR alone). Text is UTF-8; a UTF-8 byte-order mark at
+// the start is skipped.
 #pragma once
 
 #include <string>
@@ -25,7 +26,7 @@ struct CsvParseResult {
 CsvParseResult CsvParse(const std::string& text);
 
 // Single-byte resource text (Latin-1 code page) to UTF-8 and back. Bytes
-// that UTF-8 cannot give back as one code page byte make FromUtf8 fail.
+// that UTF-8 cannot give back as one code page byte make Utf8ToLatin1 fail.
 std::string Latin1ToUtf8(const std::string& text);
 bool Utf8ToLatin1(const std::string& text, std::string* out);
 
