@@ -37,12 +37,12 @@ void EepromImage::SetByte(int address, std::uint8_t value) {
 }
 
 void EepromImage::WriteBlock(int address, const std::uint8_t* bytes, int length) {
-  if (address < 0 || address >= Size() || length <= 0 || address + length > Size()) return;
+  if (address < 0 || address >= Size() || length <= 0 || length > Size() - address) return;
   std::memcpy(data_.data() + address, bytes, static_cast<std::size_t>(length));
 }
 
 void EepromImage::ReadBlock(int address, std::uint8_t* buffer, int length) const {
-  if (address < 0 || address >= Size() || length <= 0 || address + length > Size()) return;
+  if (address < 0 || address >= Size() || length <= 0 || length > Size() - address) return;
   std::memcpy(buffer, data_.data() + address, static_cast<std::size_t>(length));
 }
 

@@ -1,5 +1,7 @@
 #include <gtest/gtest.h>
 
+#include <climits>
+
 #include "common/TestSupport.h"
 #include "data/EepromImage.h"
 
@@ -40,10 +42,12 @@ TEST(EepromImage, BlocksOutsideTheImageAreIgnored) {
   image.WriteBlock(6, bytes, 4);   // would pass the end
   image.WriteBlock(-1, bytes, 2);
   image.WriteBlock(2, bytes, 0);
+  image.WriteBlock(1, bytes, INT_MAX);  // address + length would overflow
   for (int a = 0; a < 8; ++a) EXPECT_EQ(image.GetByte(a), 0);
   image.WriteBlock(4, bytes, 4);
   std::uint8_t out[4] = {9, 9, 9, 9};
   image.ReadBlock(5, out, 4);      // ignored
+  image.ReadBlock(1, out, INT_MAX);
   EXPECT_EQ(out[0], 9);
   image.ReadBlock(4, out, 4);
   EXPECT_EQ(out[3], 4);
