@@ -23,6 +23,8 @@ struct Register {
 };
 
 // Exit status for wrong usage of a command.
-constexpr int kUsageExit = 2;
+// 64 as in sysexits.h: apart from every clone result code (2 is "the port
+// could not be opened"), from 20 + a file code and from 30.
+constexpr int kUsageExit = 64;
 
 }  // namespace twk::cli

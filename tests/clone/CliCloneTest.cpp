@@ -78,7 +78,7 @@ TEST(CliClone, ExitStatusesOfFailures) {
   CliRun port = RunCli(dir, "info --port '" + (dir / "nothing").string() + "'");
   EXPECT_EQ(port.status, 2);
   EXPECT_NE(port.err.find("could not be opened"), std::string::npos) << port.err;
-  EXPECT_EQ(RunCli(dir, "info --port 0").status, 2);  // usage
+  EXPECT_EQ(RunCli(dir, "info --port 0").status, 64);  // usage
 }
 
 }  // namespace
