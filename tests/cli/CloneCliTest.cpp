@@ -11,28 +11,15 @@ namespace {
 
 namespace fs = std::filesystem;
 
-struct CliRun {
-  int status = -1;
-  std::string out, err;
-};
+using CliRun = test::ProgramRun;
 
 class CloneCli : public ::testing::Test {
  protected:
   test::TempDir dir;
   const fs::path initial = test::SourceDir() / "resources" / "TWK208_Initial.cln";
 
-  CliRun Cli(const std::string& args) {
-    const fs::path out = dir / "stdout.txt", err = dir / "stderr.txt";
-    const std::string cmd = "'" + (test::BinDir() / "twk208-cli").string() + "' " + args + " >'" +
-                            out.string() + "' 2>'" + err.string() + "'";
-    const int raw = std::system(cmd.c_str());
-    CliRun r;
-    r.status = WIFEXITED(raw) ? WEXITSTATUS(raw) : -1;
-    r.out = test::ReadFileBytes(out);
-    r.err = test::ReadFileBytes(err);
-    return r;
-  }
-  static std::string Q(const fs::path& p) { return "'" + p.string() + "'"; }
+  CliRun Cli(const std::string& args) { return test::RunCli(args, dir.path()); }
+  static std::string Q(const fs::path& p) { return test::Quoted(p); }
   // A copy of the initial file with some data bytes changed (line index,
   // character position, two hex digits).
   fs::path Changed(const std::string& name,

@@ -12,21 +12,10 @@ namespace {
 
 namespace fs = std::filesystem;
 
-struct ProgramRun {
-  int status = -1;
-  std::string out, err;
-};
+using test::ProgramRun;
 
 ProgramRun RunProgram(const fs::path& exe, const std::string& args, const test::TempDir& scratch) {
-  const fs::path out = scratch / "stdout.txt", err = scratch / "stderr.txt";
-  std::string cmd = "'" + exe.string() + "' " + args + " >'" + out.string() + "' 2>'" +
-                    err.string() + "'";
-  int raw = std::system(cmd.c_str());
-  ProgramRun r;
-  r.status = WIFEXITED(raw) ? WEXITSTATUS(raw) : -1;
-  r.out = test::ReadFileBytes(out);
-  r.err = test::ReadFileBytes(err);
-  return r;
+  return test::RunProgram(exe, args, scratch.path());
 }
 
 const std::string kHelp =

@@ -12,22 +12,10 @@
 namespace twk {
 namespace {
 
-struct CliRun {
-  int status = -1;
-  std::string out, err;
-};
+using CliRun = test::ProgramRun;
 
 CliRun RunCli(const test::TempDir& dir, const std::string& args) {
-  const auto out = dir / "stdout.txt", err = dir / "stderr.txt";
-  const std::string cmd = "XDG_CACHE_HOME='" + (dir / "cache").string() + "' '" +
-                          (test::BinDir() / "twk208-cli").string() + "' " + args + " >'" +
-                          out.string() + "' 2>'" + err.string() + "' </dev/null";
-  const int raw = std::system(cmd.c_str());
-  CliRun r;
-  r.status = WIFEXITED(raw) ? WEXITSTATUS(raw) : -1;
-  r.out = test::ReadFileBytes(out);
-  r.err = test::ReadFileBytes(err);
-  return r;
+  return test::RunCli(args, dir.path());
 }
 
 TEST(CliClone, ReadWriteAndInfoAgainstTheSimulator) {

@@ -1,6 +1,9 @@
 #include "common/TestSupport.h"
 
 #include <stdlib.h>
+#include <sys/wait.h>
+
+#include <cstdlib>
 
 #include <fstream>
 #include <sstream>
@@ -53,6 +56,32 @@ std::string ReadFileBytes(const std::filesystem::path& p) {
 void WriteFileBytes(const std::filesystem::path& p, const std::string& bytes) {
   std::ofstream out(p, std::ios::binary | std::ios::trunc);
   out << bytes;
+}
+
+std::string Quoted(const std::filesystem::path& p) {
+  std::string out = "'";
+  for (char c : p.string()) {
+    if (c == '\'') out += "'\\''";
+    else out += c;
+  }
+  return out + "'";
+}
+
+ProgramRun RunProgram(const std::filesystem::path& exe, const std::string& args,
+                      const std::filesystem::path& scratch) {
+  const auto out = scratch / "stdout.txt", err = scratch / "stderr.txt";
+  const std::string cmd = "XDG_CACHE_HOME=" + Quoted(scratch / "cache") + " " + Quoted(exe) +
+                          " " + args + " >" + Quoted(out) + " 2>" + Quoted(err) + " </dev/null";
+  const int raw = std::system(cmd.c_str());
+  ProgramRun r;
+  r.status = WIFEXITED(raw) ? WEXITSTATUS(raw) : -1;
+  r.out = ReadFileBytes(out);
+  r.err = ReadFileBytes(err);
+  return r;
+}
+
+ProgramRun RunCli(const std::string& args, const std::filesystem::path& scratch) {
+  return RunProgram(BinDir() / "twk208-cli", args, scratch);
 }
 
 }  // namespace twk::test

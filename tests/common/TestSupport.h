@@ -59,6 +59,20 @@ class TempDir {
 std::string ReadFileBytes(const std::filesystem::path& p);
 void WriteFileBytes(const std::filesystem::path& p, const std::string& bytes);
 
+// Runs a program through the shell with `args` (already quoted), standard
+// input from /dev/null, the serial trace folder inside `scratch`, and
+// returns its exit status and what it printed.
+struct ProgramRun {
+  int status = -1;
+  std::string out, err;
+};
+ProgramRun RunProgram(const std::filesystem::path& exe, const std::string& args,
+                      const std::filesystem::path& scratch);
+// RunProgram of the built twk208-cli.
+ProgramRun RunCli(const std::string& args, const std::filesystem::path& scratch);
+// A path quoted for the shell.
+std::string Quoted(const std::filesystem::path& p);
+
 // The source tree and the folder of the built binaries and resources.
 inline std::filesystem::path SourceDir() { return TWK208_SOURCE_DIR; }
 inline std::filesystem::path BinDir() { return TWK208_BIN_DIR; }
