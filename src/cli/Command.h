@@ -27,4 +27,7 @@ struct Register {
 // could not be opened"), from 20 + a file code and from 30.
 constexpr int kUsageExit = 64;
 
+// write --verify: the memory read back differs from what was sent.
+constexpr int kVerifyFailedExit = 31;
+
 }  // namespace twk::cli

@@ -2,6 +2,7 @@
 // the saved file, the failure message and the trace path on stderr.
 #include <sys/wait.h>
 
+#include <algorithm>
 #include <cstdlib>
 
 #include "SimProcess.h"
@@ -40,6 +41,33 @@ TEST(CliClone, ReadWriteAndInfoAgainstTheSimulator) {
   EepromImage back;
   ASSERT_EQ(LoadCloneFile(received.string(), EepromImage::kModelSize, back, nullptr), 0);
   for (int a = 0; a < 0xFEC; ++a) ASSERT_EQ(back.GetByte(a), image.GetByte(a)) << a;
+}
+
+// --verify reads the memory back: a radio that stores what it was sent
+// passes; one that keeps a changed byte is reported byte by byte (sent ->
+// read) with exit 31, even though the write itself reported success.
+TEST(CliClone, WriteVerifyReadsBackAndReportsEveryDifferingByte) {
+  test::TempDir dir;
+  const std::string initial = test::Quoted(test::SourceDir() / "resources" / "TWK208_Initial.cln");
+  {
+    test::SimProcess sim({});
+    ASSERT_TRUE(sim.Ok());
+    CliRun r = RunCli(dir, "write --verify --port '" + sim.Path() + "' " + initial);
+    EXPECT_EQ(r.status, 0) << r.err;
+    EXPECT_NE(r.err.find("Verified"), std::string::npos) << r.err;
+    EXPECT_EQ(r.out, "");
+  }
+  {
+    test::SimProcess sim({"--store-flip"});
+    ASSERT_TRUE(sim.Ok());
+    CliRun plain = RunCli(dir, "write --port '" + sim.Path() + "' " + initial);
+    EXPECT_EQ(plain.status, 0) << plain.err;  // the radio reports success
+    CliRun r = RunCli(dir, "write --verify --port '" + sim.Path() + "' " + initial);
+    EXPECT_EQ(r.status, 31) << r.err;
+    EXPECT_EQ(r.out.substr(0, 7), "05EC : ");
+    EXPECT_EQ(std::count(r.out.begin(), r.out.end(), '\n'), 1) << r.out;
+    EXPECT_NE(r.err.find("VERIFY FAILED: 1 byte(s)"), std::string::npos) << r.err;
+  }
 }
 
 TEST(CliClone, ExitStatusesOfFailures) {

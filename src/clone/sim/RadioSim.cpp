@@ -54,6 +54,7 @@ const Failure kFailures[] = {
     {"write-status", "the write result carries status 01"},
     {"no-write-result", "no E6 write result after the program's E5"},
     {"bad-marker", "the served image has 0x3DA = 0"},
+    {"store-flip", "a written image is stored with bit 0 of 0x5EC flipped (a memory fault)"},
 };
 
 struct Options {
@@ -232,6 +233,7 @@ class Radio {
       return;
     }
     mem_.Assign(staged_);  // only a complete, valid write reaches the memory
+    if (o_.Has("store-flip")) mem_.SetByte(0x5EC, static_cast<std::uint8_t>(mem_.GetByte(0x5EC) ^ 0x01));
     if (!o_.out.empty()) {
       const int rc = twk::WriteCloneFile(o_.out, mem_, nullptr);
       if (rc) std::fprintf(stderr, "radiosim: saving %s failed (%d)\n", o_.out.c_str(), rc);
