@@ -3,6 +3,7 @@
 #include "app/MainFrame.h"
 #include "file/CloneFile.h"
 #include "file/CloneOpen.h"
+#include "clone/CloneCommandKeys.h"
 #include "clone/cmcCloneControl.h"
 #include "data/Codecs.h"
 #include "data/LabelHandler.h"
@@ -31,6 +32,7 @@ std::vector<KeyUse> AllRequiredKeys() {
   add(CloneFileKeys());
   add(InitialFileKeys());
   add(CloneKeys());
+  add(CloneCommandKeys());
   add(MainFrameKeys());
   add(codec::CodecKeys());
   add(ColumnWidthKeys());

@@ -13,6 +13,7 @@
 #include "app/qt/MainMenu.h"
 #include "app/qt/MainToolBar.h"
 #include "app/qt/TForm1.h"
+#include "clone/qt/CloneCommands.h"
 #include "data/IndexedSelectionLists.h"
 #include "data/LabelHandler.h"
 #include "data/Labels.h"
@@ -42,9 +43,11 @@ EditorFrame::EditorFrame(AppSettings& settings, Dialogs& dialogs, TimerService& 
   InstallStandardLabelHandler();
   lists_ = std::make_unique<IndexedSelectionLists>(&MainText());
   previousLists_ = codec::SetSelectionLists(lists_.get());
+  clone_ = std::make_unique<CloneCommands>(*this);
 }
 
 EditorFrame::~EditorFrame() {
+  clone_.reset();
   // The widgets went with the window (the frame outlives it); a frame
   // destroyed first takes its parts down here.
   delete sheets_.data();
@@ -199,7 +202,23 @@ void EditorFrame::RunCommand(int label, int index, const std::string& option) {
                      CL_Menu_Edit_Top, option);
     return;
   }
+  switch (label) {
+    case CL_Menu_Clone_Read: return clone_->Read();
+    case CL_Menu_Clone_Write: return clone_->Write();
+    case CL_Menu_Clone_Info: return clone_->ShowInfo();
+    case CL_Menu_Port_Usb: return clone_->SelectPort();
+    case CL_Menu_Port_Com: clone_->SetDevicePath(""); break;  // the number names the port
+    default: break;
+  }
   ModelFrame::RunCommand(label, index, option);
+}
+
+int EditorFrame::CloneInfoModel() const { return clone_->Info().ModelIndex(); }
+int EditorFrame::CloneInfoRevision() const { return clone_->Info().Revision(); }
+std::string EditorFrame::CloneInfoComment() const {
+  std::string c = clone_->Info().Comment();
+  c.resize(16, ' ');
+  return c;
 }
 
 }  // namespace twk

@@ -19,6 +19,7 @@
 
 namespace twk {
 
+class CloneCommands;
 class IndexedSelectionLists;
 class TForm1;
 namespace codec {
@@ -44,7 +45,12 @@ class EditorFrame : public ModelFrame {
   bool CanPrintCurrent() const override;
   int EditMenuItemCount() const override;
   void RunCommand(int label, int index, const std::string& option) override;
+  // The identification of the last Clone Info (or other clone command).
+  int CloneInfoModel() const override;
+  int CloneInfoRevision() const override;
+  std::string CloneInfoComment() const override;
 
+  CloneCommands& Clone() { return *clone_; }
   MainMenu* Menu() const { return menu_; }
   MainToolBar* Toolbar() const { return toolbar_; }
   NavigationTree* Tree() const { return tree_; }
@@ -57,6 +63,7 @@ class EditorFrame : public ModelFrame {
   static std::string KeyOfAddress(const std::string& address);
 
  private:
+  friend class CloneCommands;  // the document steps of a read and a write
   // The selected node's cell run with the Enter key (opens its sheet).
   void RunSelectedNode();
   void ApplyTreeSelection();
@@ -71,6 +78,7 @@ class EditorFrame : public ModelFrame {
   std::string openAddress_;
   std::unique_ptr<IndexedSelectionLists> lists_;
   codec::SelectionLists* previousLists_ = nullptr;
+  std::unique_ptr<CloneCommands> clone_;
 };
 
 }  // namespace twk
