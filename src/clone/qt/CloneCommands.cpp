@@ -71,8 +71,9 @@ int CloneProgressBar::FilledCells(int bytes, int expected) {
 
 void CloneProgressBar::paintEvent(QPaintEvent*) {
   QPainter p(this);
-  const QColor lit = palette().color(QPalette::Highlight);
-  const QColor unlit = palette().color(QPalette::Base);
+  // The active colours: the window is disabled along with its owner.
+  const QColor lit = palette().color(QPalette::Active, QPalette::Highlight);
+  const QColor unlit = palette().color(QPalette::Active, QPalette::Base);
   const int filled = FilledCells(control_.DataBytes(), control_.ExpectedDataBytes());
   const int cell = (width() + 1) / 32;
   for (int i = 0; i < 32; ++i) {
@@ -196,7 +197,11 @@ CloneCommands::CloneCommands(EditorFrame& frame)
     if (r.code == kCmcOk && r.mode == cmcCloneMode::Read) CheckImage(r);
   });
   control_->SetErrorSink([this](const std::string& text, const cmcCloneResult&) {
-    if (!text.empty()) frame_.Boxes().MessageBox(text, Title(), MsgIcon::Error, MsgButtons::Ok);
+    if (text.empty()) return;
+    // A box over a disabled window would be disabled with it (Qt disables
+    // the owner's child windows too): the transfer is over, enable it.
+    SetMainEnabled(true);
+    frame_.Boxes().MessageBox(text, Title(), MsgIcon::Error, MsgButtons::Ok);
   });
   control_->SetProgressHooks(
       [this] {
@@ -205,6 +210,7 @@ CloneCommands::CloneCommands(EditorFrame& frame)
         PlaceOver(progress_, MainWindow());
         progress_->show();
         SetMainEnabled(false);
+        progress_->setEnabled(true);  // a child window is disabled with its owner
       },
       [this] {
         SetMainEnabled(true);
@@ -361,6 +367,7 @@ void CloneCommands::OpenInfoSheet() {
   PlaceOver(dlg, owner);
   // The owner stays disabled while the dialog exists.
   if (owner) owner->setEnabled(false);
+  dlg->setEnabled(true);  // Qt disabled it with its owner; a window can be enabled again
   QPointer<QWidget> ownerRef = owner;
   QObject::connect(dlg, &QObject::destroyed, [ownerRef] {
     if (ownerRef) {

@@ -4,6 +4,7 @@
 // image, and the COM selection entry rules.
 #include <QApplication>
 #include <QLineEdit>
+#include <QPushButton>
 #include <QTemporaryDir>
 #include <QTest>
 #include <deque>
@@ -154,6 +155,27 @@ class CloneCommandsTest : public QObject {
         LoadCloneFile(out, e.frame->Current().Size(), written, nullptr) == 0, 5000);
     for (int a = 0; a <= 0xFEB; ++a)
       QCOMPARE(int(written.GetByte(a)), int(e.frame->Current().GetByte(a)));
+  }
+
+  void infoOpensTheSheetDialogUntilClosed() {
+    Editor e;
+    test::SimProcess sim({});
+    QVERIFY(sim.Ok());
+    e.frame->Clone().SetDevicePath(sim.Path());
+    e.Run(CL_Menu_Clone_Info);
+    QTRY_VERIFY_WITH_TIMEOUT(e.frame->Clone().InfoDialog() != nullptr || !e.dialogs.texts.empty(),
+                             15000);
+    QVERIFY(e.dialogs.texts.empty());
+    QVERIFY(e.frame->Clone().Info().valid);
+    QCOMPARE(e.frame->Clone().Info().block.size(), std::size_t(kIdBlockKept));
+    QCOMPARE(e.frame->CloneInfoModel(), int(e.frame->Clone().Info().block[21]));
+    QCOMPARE(e.frame->CloneInfoRevision(), int(e.frame->Clone().Info().block[1]));
+    QVERIFY(!e.window->isEnabled());  // the dialog owns the window while it is up
+    auto* ok = e.frame->Clone().InfoDialog()->findChild<QPushButton*>("CloneInfoOk");
+    QVERIFY(ok);
+    ok->click();
+    QTRY_VERIFY(e.frame->Clone().InfoDialog() == nullptr);
+    QVERIFY(e.window->isEnabled());
   }
 
   void comEntries() {
