@@ -5,6 +5,7 @@
 #include <QApplication>
 #include <QLineEdit>
 #include <QPushButton>
+#include <QFile>
 #include <QTemporaryDir>
 #include <QTest>
 #include <deque>
@@ -155,6 +156,27 @@ class CloneCommandsTest : public QObject {
         LoadCloneFile(out, e.frame->Current().Size(), written, nullptr) == 0, 5000);
     for (int a = 0; a <= 0xFEB; ++a)
       QCOMPARE(int(written.GetByte(a)), int(e.frame->Current().GetByte(a)));
+  }
+
+  // An image with a data error (the INT P channel on a slot not in use) is
+  // refused with the data error text before anything is sent.
+  void writeRefusesAnImageWithAnError() {
+    QTemporaryDir dir;
+    Editor e;
+    const std::string out = (dir.path() + "/written.cln").toStdString();
+    test::SimProcess sim({"--out", out});
+    QVERIFY(sim.Ok());
+    e.frame->Clone().SetDevicePath(sim.Path());
+    e.frame->Current().SetWord(0x412, 0);  // INT P channel: slot 0, not in use
+    e.frame->CellActionDone();
+    e.dialogs.answers = {MsgAnswer::Ok, MsgAnswer::Ok};
+    e.Run(CL_Menu_Clone_Write);
+    QCOMPARE(e.dialogs.texts.size(), std::size_t(1));
+    QCOMPARE(e.dialogs.texts[0], MainText().GetSectionText("GI_Mess_DataError"));
+    QVERIFY(!e.frame->Clone().Control().Busy());
+    QVERIFY(e.window->isEnabled());
+    QTest::qWait(300);
+    QVERIFY(!QFile::exists(QString::fromStdString(out)));
   }
 
   void infoOpensTheSheetDialogUntilClosed() {
