@@ -18,4 +18,8 @@ void UseProgramResources();
 // message of a failure goes to stderr. Returns the clone file code.
 int OpenForCli(const std::string& path, EepromImage& image);
 
+// Loads the model's initial file beside the program into `tmpl`. Returns 0,
+// or 20 + the clone file code with a message on stderr.
+int LoadTemplateForCli(EepromImage& tmpl);
+
 }  // namespace twk::cli

@@ -20,12 +20,8 @@ int RunRead(const std::vector<std::string>& argv) {
     return kUsageExit;
   }
   UseProgramResources();
-  StderrDialogs dialogs;
   EepromImage tmpl;
-  if (int code = LoadTemplateImage(InitialFilePath(ProgramFolder(), 0), tmpl, &dialogs)) {
-    std::fprintf(stderr, "twk208-cli: the model's initial file cannot be used (code %d)\n", code);
-    return kCloneFileExitBase + code;
-  }
+  if (int rc = LoadTemplateForCli(tmpl)) return rc;
   job.mode = cmcCloneMode::Read;
   const CloneOutcome out = RunClone(job);
   if (out.code != 0) return out.code;
@@ -33,6 +29,7 @@ int RunRead(const std::vector<std::string>& argv) {
   result.image.Assign(out.image);
   EepromImage document(EepromImage::kModelSize);
   ApplyReadResult(result, document, tmpl);
+  StderrDialogs dialogs;
   if (int code = SaveCloneDocument(outPath, document, tmpl, &dialogs))
     return kCloneFileExitBase + code;
   std::fprintf(stderr, "Read %d bytes from the radio into %s\n", EepromImage::kClonedSize,

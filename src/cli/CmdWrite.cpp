@@ -25,12 +25,8 @@ int RunWrite(const std::vector<std::string>& argv) {
     return kUsageExit;
   }
   UseProgramResources();
-  StderrDialogs dialogs;
   EepromImage tmpl;
-  if (int code = LoadTemplateImage(InitialFilePath(ProgramFolder(), 0), tmpl, &dialogs)) {
-    std::fprintf(stderr, "twk208-cli: the model's initial file cannot be used (code %d)\n", code);
-    return kCloneFileExitBase + code;
-  }
+  if (int rc = LoadTemplateForCli(tmpl)) return rc;
   EepromImage image;
   if (int code = OpenForCli(args[0], image)) return kCloneFileExitBase + code;
   NormalizeImage(image, tmpl, 0);

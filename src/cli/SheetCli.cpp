@@ -13,10 +13,7 @@ namespace twk::cli {
 int OpenDocumentForCli(const std::string& path, EepromImage& image, EepromImage& tmpl) {
   UseProgramResources();
   StderrDialogs dialogs;
-  if (int code = LoadTemplateImage(InitialFilePath(ProgramFolder(), 0), tmpl, &dialogs)) {
-    std::fprintf(stderr, "twk208-cli: the model's initial file cannot be used (code %d)\n", code);
-    return kCloneFileExitBase + code;
-  }
+  if (int rc = LoadTemplateForCli(tmpl)) return rc;
   image.Resize(mem::kImageSize);
   if (int code = OpenCloneDocument(path, image, tmpl, &dialogs)) return kCloneFileExitBase + code;
   return 0;

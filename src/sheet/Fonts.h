@@ -77,7 +77,7 @@ struct Font {
   friend bool operator==(const Font&, const Font&) = default;
 };
 
-// Applies a font specification of up to seven ","-separated fields
+// Applies a font text of up to seven ","-separated fields
 // (character set, face, colour, height, size, styles, pitch) to `font`. An
 // empty field changes nothing; unknown names and non-numbers are ignored.
 // Height and size accept "%p": current value x p / 100, 0 becoming 1.

@@ -1,5 +1,5 @@
 // Category and label names, colour names, character sets and font
-// specifications.
+// texts.
 #include <gtest/gtest.h>
 
 #include <set>
@@ -104,7 +104,7 @@ TEST(Fonts, Charsets) {
   EXPECT_EQ(values.size(), 19u);
 }
 
-TEST(Fonts, SpecificationTable) {
+TEST(Fonts, FontTextTable) {
   Font start;
   start.charset = 0;
   start.face = "Start Face";
